@@ -1,0 +1,58 @@
+# Sourced by the run and test scripts: the Wine environment and a booted
+# template prefix that each run copies instead of booting its own.
+export LANG=ja_JP.UTF-8
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The product is a 32-bit exe. Some kernels run no 32-bit processes, and then
+# Wine's 32-bit loader cannot start: use a 64-bit prefix and a 64-bit build.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    export WINEARCH=win32 WINE=wine SORRELWICK_ARCH=i686
+else
+    export WINEARCH=win64 WINE=/usr/lib/wine/wine64 SORRELWICK_ARCH=x86_64
+fi
+
+SORRELWICK_CACHE=${SORRELWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sorrelwick}
+WINE_TEMPLATE="$SORRELWICK_CACHE/prefix-$WINEARCH-$($WINE --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"
+
+# Registry settings every prefix of ours needs: no window manager delays for
+# hidden boxes, and a crash ends the process instead of waiting on a dialog.
+wine_base_settings() {
+    $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+    $WINE reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+}
+
+# The AutoComplete values of a typical Internet Explorer installation, so that
+# a first start finds something to capture.
+wine_seed_autocomplete() {
+    local ac='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\AutoComplete'
+    local main='HKCU\Software\Microsoft\Internet Explorer\Main'
+    $WINE reg add "$ac" /v AutoSuggest /t REG_SZ /d yes /f >/dev/null
+    $WINE reg add "$ac" /v 'Append Completion' /t REG_SZ /d no /f >/dev/null
+    $WINE reg add "$ac" /v 'Use AutoComplete' /t REG_SZ /d yes /f >/dev/null
+    $WINE reg add "$main" /v 'Use FormSuggest' /t REG_SZ /d yes /f >/dev/null
+    $WINE reg add "$main" /v 'FormSuggest Passwords' /t REG_SZ /d yes /f >/dev/null
+    $WINE reg add "$main" /v 'FormSuggest PW Ask' /t REG_SZ /d no /f >/dev/null
+    $WINE reg add 'HKCU\Software\Microsoft\Search Assistant' /v AutoComplete /t REG_DWORD /d 1 /f >/dev/null
+}
+
+wine_template() {
+    if [ ! -f "$WINE_TEMPLATE/.booted" ]; then
+        echo "Booting a Wine template prefix (once) in $WINE_TEMPLATE"
+        rm -rf "$WINE_TEMPLATE"
+        mkdir -p "$WINE_TEMPLATE"
+        WINEPREFIX="$WINE_TEMPLATE" $WINE wineboot -i >/dev/null 2>&1 || true
+        WINEPREFIX="$WINE_TEMPLATE" wine_base_settings
+        WINEPREFIX="$WINE_TEMPLATE" wineserver -w
+        touch "$WINE_TEMPLATE/.booted"
+    fi
+}
+
+# wine_new_prefix DIR: a fresh copy of the template at DIR.
+wine_new_prefix() {
+    wine_template
+    rm -rf "$1"
+    mkdir -p "$(dirname "$1")"
+    cp -a "$WINE_TEMPLATE" "$1"
+}

@@ -1,0 +1,33 @@
+// Writes the configured set (ON) or the captured set (OFF) into Internet
+// Explorer's keys.
+#include "settings/registry.h"
+#include "shell/appstate.h"
+
+// Rows in the order they are written, grouped by key.
+static const int kApplyOrder[] = {
+    AC_AUTOSUGGEST, AC_APPEND_COMPLETION, AC_USE_AUTOCOMPLETE,
+    AC_USE_FORMSUGGEST, AC_FORMSUGGEST_PASSWORDS, AC_FORMSUGGEST_PW_ASK,
+    AC_AUTOCOMPLETE,
+};
+
+void ApplyValues(LONG selector)
+{
+    if (app.settingsRemoved == 1)
+        return;
+    LONG deciding = selector == 1 ? app.Enable : app.ExitAction;
+    BYTE (*set)[4] = deciding == 1 ? app.configured : app.captured;
+
+    int openKey = -1;
+    HKEY key = NULL;
+    for (int i = 0; i < AC_ROWS; i++) {
+        int row = kApplyOrder[i];
+        if (!TakesPart(row))
+            continue;
+        key = SwitchAcKey(key, &openKey, row);
+        // A key that does not open skips only its own values.
+        if (key != NULL && app.managed[row] == 1)
+            WriteField(key, kAcValues[row].name, kAcValues[row].type, set[row]);
+    }
+    if (key != NULL)
+        RegCloseKey(key);
+}

@@ -1,0 +1,140 @@
+// The program's own configuration store below HKEY_CURRENT_USER.
+#include "settings/registry.h"
+#include "shell/appstate.h"
+
+const char kMakerKey[] = "Software\\Tarrow\\";
+const char kProgramKey[] = "Software\\Tarrow\\Sorrelwick\\";
+const char kBackupKey[] = "Software\\Tarrow\\Sorrelwick\\Backup\\";
+const char kDefaultIePath[] = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
+
+static const BYTE kNo[4] = {'n', 'o', 0, 0};
+
+// Configured rows in the order the load reads them.
+static const int kLoadOrder[] = {
+    AC_FORMSUGGEST_PW_ASK, AC_AUTOSUGGEST, AC_USE_AUTOCOMPLETE, AC_AUTOCOMPLETE,
+    AC_APPEND_COMPLETION, AC_USE_FORMSUGGEST, AC_FORMSUGGEST_PASSWORDS,
+};
+
+struct DwordSetting {
+    const char *name;
+    LONG *field;
+};
+
+static void LoadFromProgramKey(HKEY key)
+{
+    for (int i = 0; i < AC_ROWS; i++) {
+        int row = kLoadOrder[i];
+        if (!TakesPart(row))
+            continue;
+        // The stored bytes replace the field whole: a 3-byte "no" must not
+        // keep a fourth byte from the captured copy.
+        BYTE value[4] = {0, 0, 0, 0};
+        if (ReadFixed(key, kAcValues[row].name, value, 4))
+            CopyMemory(app.configured[row], value, 4);
+        else if (kAcValues[row].type == REG_DWORD)
+            ZeroMemory(app.configured[row], 4);
+        else
+            CopyMemory(app.configured[row], kNo, 4);
+    }
+
+    const DwordSetting settings[] = {
+        {"ExitAction", &app.ExitAction}, {"ExitType", &app.ExitType},
+        {"KillIE", &app.KillIE},         {"StartIE", &app.StartIE},
+        {"EndIE", &app.EndIE},
+    };
+    for (unsigned i = 0; i < sizeof(settings) / sizeof(settings[0]); i++) {
+        if (!ReadFixed(key, settings[i].name, settings[i].field, 4))
+            *settings[i].field = 0;
+    }
+
+    DWORD length = 0;
+    if (ReadFixed(key, "IEPath", app.iePath, IEPATH_SIZE - 1, &length)) {
+        app.iePath[length] = '\0';
+    } else {
+        lstrcpyA(app.iePath, kDefaultIePath);
+    }
+
+    if (!ReadFixed(key, "Enable", &app.Enable, 4))
+        app.Enable = 0;
+    if (!ReadFixed(key, "CompleteCount", &app.CompleteCount, 4))
+        app.CompleteCount = app.presentCount;
+}
+
+void LoadConfiguration()
+{
+    app.ExitAction = 0;
+    app.ExitType = 0;
+    app.Enable = 0;
+    app.KillIE = 0;
+    app.StartIE = 0;
+    app.EndIE = 0;
+    lstrcpyA(app.iePath, kDefaultIePath);
+
+    HKEY maker = OpenUserKey(kMakerKey);
+    if (maker == NULL) {
+        maker = CreateUserKey(kMakerKey);
+        CreateConfigurationStore();
+    } else {
+        HKEY program = OpenUserKey(kProgramKey);
+        if (program == NULL) {
+            CreateConfigurationStore();
+        } else {
+            LoadFromProgramKey(program);
+            RegCloseKey(program);
+            if (app.CompleteCount != app.presentCount) {
+                // A value appeared or vanished since the store was made:
+                // rebuild it from the settings just loaded and this capture.
+                RegDeleteKeyA(HKEY_CURRENT_USER, kBackupKey);
+                RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
+                CreateConfigurationStore();
+            }
+        }
+    }
+    if (maker != NULL)
+        RegCloseKey(maker);
+}
+
+void CreateConfigurationStore()
+{
+    app.CompleteCount = app.presentCount;
+    WriteProgramKey();
+    app.openSettingsAtStartup = 1;
+}
+
+// The string rows in the order the store writes them; the DWORD row last.
+static void WriteValueSet(HKEY key, BYTE (*set)[4])
+{
+    for (int row = 0; row < AC_ROWS; row++) {
+        if (TakesPart(row) && app.managed[row] == 1 && kAcValues[row].type == REG_SZ)
+            WriteField(key, kAcValues[row].name, REG_SZ, set[row]);
+    }
+}
+
+void WriteProgramKey()
+{
+    HKEY program = CreateUserKey(kProgramKey);
+    HKEY backup = CreateUserKey(kBackupKey);
+
+    const DwordSetting settings[] = {
+        {"ExitAction", &app.ExitAction}, {"Enable", &app.Enable},
+        {"ExitType", &app.ExitType},     {"KillIE", &app.KillIE},
+        {"StartIE", &app.StartIE},       {"EndIE", &app.EndIE},
+        {"CompleteCount", &app.CompleteCount},
+    };
+    for (unsigned i = 0; i < sizeof(settings) / sizeof(settings[0]); i++)
+        WriteDword(program, settings[i].name, *settings[i].field);
+    WriteText(program, "IEPath", app.iePath);
+
+    WriteValueSet(program, app.configured);
+    WriteValueSet(backup, app.captured);
+    if (TakesPart(AC_AUTOCOMPLETE) && app.managed[AC_AUTOCOMPLETE] == 1) {
+        WriteField(program, kAcValues[AC_AUTOCOMPLETE].name, REG_DWORD, app.configured[AC_AUTOCOMPLETE]);
+        WriteField(backup, kAcValues[AC_AUTOCOMPLETE].name, REG_DWORD, app.captured[AC_AUTOCOMPLETE]);
+    }
+
+    if (backup != NULL)
+        RegCloseKey(backup);
+    if (program != NULL)
+        RegCloseKey(program);
+    WriteBackupRegFile();
+}

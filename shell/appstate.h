@@ -1,0 +1,156 @@
+// The one process-wide state record and the operations the subsystems call
+// on each other. There is exactly one of everything per process.
+#ifndef SORRELWICK_APPSTATE_H
+#define SORRELWICK_APPSTATE_H
+
+#include <windows.h>
+#include <shellapi.h>
+
+#define WM_TRAYNOTIFY 0x8064
+
+#define TIMER_HELP 1
+#define TIMER_POLL 2
+
+#define CMD_ON 256
+#define CMD_OFF 257
+#define CMD_SETTINGS 258
+#define CMD_HELP 259
+#define CMD_ABOUT 260
+#define CMD_EXIT 261
+
+// Rows of the AutoComplete value table, in the order of the string table.
+enum AcRow {
+    AC_AUTOSUGGEST,
+    AC_USE_FORMSUGGEST,
+    AC_FORMSUGGEST_PASSWORDS,
+    AC_FORMSUGGEST_PW_ASK,
+    AC_APPEND_COMPLETION,
+    AC_USE_AUTOCOMPLETE,  // string, only outside Search Assistant mode
+    AC_AUTOCOMPLETE,      // DWORD, only in Search Assistant mode
+    AC_ROWS
+};
+
+enum AcKey { KEY_AUTOCOMPLETE, KEY_MAIN, KEY_SEARCH_ASSISTANT };
+
+struct AcValueDef {
+    const char *name;
+    AcKey key;
+    DWORD type;
+};
+
+extern const AcValueDef kAcValues[AC_ROWS];
+extern const char *const kAcKeyPaths[3];  // each with its trailing backslash
+
+#define IEPATH_SIZE 1024
+#define IEPIDS_MAX 100
+
+struct AppState {
+    // handles
+    HINSTANCE instance;
+    HWND mainWindow;
+    HWND settingsDialog;
+    HWND aboutDialog;
+    UINT_PTR pollTimerId;
+    HANDLE monitorThread;
+    HMENU trayMenu;          // null whenever no live menu exists
+    NOTIFYICONDATAA trayIcon;  // cbSize 88: the first form of the record
+    HWND helpWindow;
+
+    // AutoComplete state
+    LONG searchAssistantMode;
+    BYTE captured[AC_ROWS][4];   // "yes"/"no" as 4 bytes, or the DWORD
+    BYTE configured[AC_ROWS][4];
+    LONG managed[AC_ROWS];
+    LONG presentCount;
+    char openErrorText[256];
+
+    // configuration
+    LONG Enable;
+    LONG ExitAction;
+    LONG ExitType;
+    LONG KillIE;
+    LONG StartIE;
+    LONG EndIE;
+    LONG CompleteCount;
+    char iePath[IEPATH_SIZE];
+    LONG openSettingsAtStartup;
+
+    // flags
+    LONG settingsRemoved;
+    LONG settingsDialogEnabled;
+    LONG ieKilledAtStartup;
+
+    // poll and census
+    LONG rasLastState;
+    LONG ieSeen;
+    DWORD iePids[IEPIDS_MAX];
+    LONG iePidCount;
+
+    // dialogs' opening rectangles, for re-centring a moved dialog
+    RECT settingsInitialRect;
+    LONG aboutIconFrame;
+    HWND aboutIconControl;
+    RECT aboutInitialRect;
+};
+
+extern AppState app;
+
+extern const char kAppName[];        // "Sorrelwick": class, title, box titles
+extern const char kProgramKey[];     // "Software\Tarrow\Sorrelwick\"
+extern const char kMakerKey[];       // "Software\Tarrow\"
+extern const char kBackupKey[];      // "Software\Tarrow\Sorrelwick\Backup\"
+extern const char kDefaultIePath[];
+
+// shell: start-up and shutdown
+void ShowErrorPair(HWND owner, const char *text);
+int IsHelpSwitch(const char *arg);
+void ScanCommandLine(int argc, char **argv);
+int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **argv);
+void InitStartValues();
+void RunShutdown(HACCEL accelerators);
+
+// shell: tray icon
+void RegisterTrayIcon(HWND window);
+void ReRegisterTrayIcon(HWND window);
+void SetOnOffState(LONG state);
+void DeleteTrayIcon();
+
+// shell: main window
+LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+void CALLBACK MainTimerProc(HWND window, UINT msg, UINT_PTR id, DWORD time);
+
+// settings
+int TakesPart(int row);
+// Keeps one AutoComplete key open while a walk visits its rows; null when
+// the row's key does not open.
+HKEY SwitchAcKey(HKEY key, int *openKey, int row);
+void DetectSearchAssistantMode();
+LONG SearchAssistantModeFor(const OSVERSIONINFOA *version);
+const char *CaptureAutoCompleteValues();  // null on success, else the text to show
+void CopyCapturedToConfigured();
+void ApplyValues(LONG selector);
+void LoadConfiguration();
+void CreateConfigurationStore();
+void WriteProgramKey();
+void WriteBackupRegFile();
+int BuildBackupText(char *text, int size);
+int FindFreeBackupNumber();
+
+// iecontrol
+int CountIeWindows();
+BOOL CALLBACK CollectIeWindow(HWND window, LPARAM unused);
+void TerminateCollectedIe();
+int TerminateProcessById(DWORD pid);
+int LaunchIe(char *commandLine);
+LONG CheckRasConnection();
+void AutoExitPoll();
+DWORD WINAPI AutoExitThread(LPVOID unused);
+void StartAutoExitPoll();
+void StopAutoExitPoll();
+
+// about / help
+void OpenHelpTopics();
+void PlaceHelpWindow();
+void CenterWindowOnScreen(HWND window);
+
+#endif

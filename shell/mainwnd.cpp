@@ -1,0 +1,140 @@
+// The hidden main window: tray notifications, menu and accelerator commands,
+// the timers and the requests to end.
+#include "shell/appstate.h"
+
+#include <commctrl.h>
+
+static UINT taskbarCreatedMessage;
+
+static int IsForwardedCommand(UINT command)
+{
+    return (command >= 1000 && command <= 1016) || command == 1026 || command == 1027
+        || (command >= 1034 && command <= 1038) || (command >= 1052 && command <= 1054);
+}
+
+// Accelerators always reach the main window; pass them on to the dialog
+// whose control they name, Escape to the About box first.
+static void ForwardCommand(UINT command)
+{
+    if (app.aboutDialog != NULL && command == 1027) {
+        SendMessageA(app.aboutDialog, WM_COMMAND, 1027, 0);
+    } else if (app.settingsDialog != NULL) {
+        SetFocus(GetDlgItem(app.settingsDialog, command));
+        SendMessageA(app.settingsDialog, WM_COMMAND, command, 0);
+    }
+}
+
+static void HandleCommand(UINT command)
+{
+    switch (command) {
+    case CMD_ON:
+    case CMD_OFF:
+        SetOnOffState(command == CMD_ON ? 1 : 0);
+        ApplyValues(1);
+        break;
+    case CMD_HELP:
+        OpenHelpTopics();
+        break;
+    case CMD_EXIT:
+        PostQuitMessage(0);
+        break;
+    default:
+        if (IsForwardedCommand(command))
+            ForwardCommand(command);
+        break;
+    }
+}
+
+static void ShowTrayMenu(HWND window)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Without this the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(app.trayMenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, NULL);
+    PostMessageA(window, WM_NULL, 0, 0);
+}
+
+static void BringDialogForward(HWND dialog, const RECT *initial)
+{
+    RECT rect;
+    SetForegroundWindow(dialog);
+    GetWindowRect(dialog, &rect);
+    if (rect.left != initial->left || rect.top != initial->top)
+        CenterWindowOnScreen(dialog);
+}
+
+static void BringDialogsForward()
+{
+    if (app.settingsDialog != NULL)
+        BringDialogForward(app.settingsDialog, &app.settingsInitialRect);
+    if (app.aboutDialog != NULL)
+        BringDialogForward(app.aboutDialog, &app.aboutInitialRect);
+}
+
+static void HandleTrayNotify(HWND window, LPARAM mouse)
+{
+    int dialogOpen = app.settingsDialog != NULL || app.aboutDialog != NULL;
+    switch (mouse) {
+    case WM_RBUTTONUP:
+        if (dialogOpen)
+            BringDialogsForward();
+        else if (app.trayMenu != NULL)
+            ShowTrayMenu(window);
+        break;
+    case WM_LBUTTONUP:
+        if (dialogOpen)
+            BringDialogsForward();
+        break;
+    case WM_LBUTTONDBLCLK:
+        if (!dialogOpen) {
+            SetOnOffState(app.Enable == 1 ? 0 : 1);
+            ApplyValues(1);
+        }
+        break;
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+        InitCommonControls();
+        RegisterTrayIcon(window);
+        return 1;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_CLOSE:
+    case WM_QUERYENDSESSION:
+        // Shutdown runs after the loop; the window stays until then.
+        PostQuitMessage(0);
+        return 1;
+    case WM_QUERYOPEN:
+        return 0;
+    case WM_COMMAND:
+        HandleCommand(LOWORD(wParam));
+        return 1;
+    case WM_TIMER:
+        if (wParam == TIMER_HELP)
+            PlaceHelpWindow();
+        else if (wParam == TIMER_POLL)
+            AutoExitPoll();
+        return DefWindowProcA(window, msg, wParam, lParam);
+    case WM_TRAYNOTIFY:
+        HandleTrayNotify(window, lParam);
+        return 0;
+    default:
+        if (taskbarCreatedMessage != 0 && msg == taskbarCreatedMessage) {
+            ReRegisterTrayIcon(window);
+            return 1;
+        }
+        return DefWindowProcA(window, msg, wParam, lParam);
+    }
+}
+
+void CALLBACK MainTimerProc(HWND window, UINT msg, UINT_PTR id, DWORD time)
+{
+    MainWindowProc(window, msg, id, time);
+}
