@@ -23,6 +23,7 @@ have_cmd xauth || need+=(xauth)
 have_pkg locales || need+=(locales)
 have_pkg fonts-ipafont-gothic || need+=(fonts-ipafont-gothic)
 have_cmd python3 || need+=(python3)
+have_cmd import || need+=(imagemagick)
 
 wine_missing=0
 have_cmd wine || wine_missing=1

@@ -11,6 +11,17 @@ RasEnumConnectionsFn pRasEnumConnectionsA = RealRasEnumConnections;
 RasGetConnectStatusFn pRasGetConnectStatusA = RealRasGetConnectStatus;
 DWORD trayRetryWaitMs = 5000;
 
+void RestoreSeams()
+{
+    pShellNotifyIconA = Shell_NotifyIconA;
+    pSetTimer = SetTimer;
+    pFindFirstFileA = FindFirstFileA;
+    pWinHelpA = WinHelpA;
+    pRasEnumConnectionsA = RealRasEnumConnections;
+    pRasGetConnectStatusA = RealRasGetConnectStatus;
+    trayRetryWaitMs = 5000;
+}
+
 // rasapi32 is loaded on first use: most runs never make a line check, and a
 // system without RAS then simply answers "no connection".
 static FARPROC RasProc(const char *name)

@@ -22,4 +22,6 @@ extern RasEnumConnectionsFn pRasEnumConnectionsA;
 extern RasGetConnectStatusFn pRasGetConnectStatusA;
 extern DWORD trayRetryWaitMs;
 
+void RestoreSeams();  // back to the real calls
+
 #endif

@@ -1,0 +1,61 @@
+// A stand-in for Internet Explorer in tests: opens top-level windows of class
+// "IEFrame" and lives until all of them are closed.
+//   fake_ie.exe [count] [hidden] [class=Name] [seconds=N]
+#include <windows.h>
+#include <stdlib.h>
+#include <string.h>
+
+static int openWindows;
+
+static LRESULT CALLBACK FrameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_DESTROY && --openWindows == 0)
+        PostQuitMessage(0);
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    int count = 1;
+    int hidden = 0;
+    int seconds = 0;
+    const char *className = "IEFrame";
+    for (int i = 1; i < __argc; i++) {
+        const char *arg = __argv[i];
+        if (strcmp(arg, "hidden") == 0)
+            hidden = 1;
+        else if (strncmp(arg, "class=", 6) == 0)
+            className = arg + 6;
+        else if (strncmp(arg, "seconds=", 8) == 0)
+            seconds = atoi(arg + 8);
+        else
+            count = atoi(arg);
+    }
+
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.lpfnWndProc = FrameProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    for (int i = 0; i < count; i++) {
+        HWND window = CreateWindowExA(0, className, "Fake IE", WS_OVERLAPPEDWINDOW, 10 + i, 10 + i,
+                                      200, 100, NULL, NULL, instance, NULL);
+        if (window != NULL) {
+            openWindows++;
+            if (!hidden)
+                ShowWindow(window, SW_SHOWNOACTIVATE);
+        }
+    }
+    if (openWindows == 0)
+        return 1;
+    if (seconds > 0)
+        SetTimer(NULL, 0, seconds * 1000, NULL);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == NULL)
+            break;
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

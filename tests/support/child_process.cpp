@@ -1,0 +1,112 @@
+#include "tests/support/child_process.h"
+
+ChildProcess::~ChildProcess()
+{
+    Kill();
+}
+
+bool ChildProcess::Start(const std::string &exe, const std::string &args, const std::string &cwd)
+{
+    std::string commandLine = "\"" + TestProgramDir() + "\\" + exe + "\"";
+    if (!args.empty())
+        commandLine += " " + args;
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL,
+                        cwd.empty() ? NULL : cwd.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    WaitForInputIdle(process_, 5000);
+    return true;
+}
+
+DWORD ChildProcess::Wait(DWORD timeoutMs)
+{
+    if (process_ == NULL)
+        return STILL_ACTIVE;
+    WaitForSingleObject(process_, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+bool ChildProcess::Running() const
+{
+    return process_ != NULL && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::Kill()
+{
+    if (process_ == NULL)
+        return;
+    if (Running()) {
+        TerminateProcess(process_, 255);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = NULL;
+}
+
+std::string TestProgramDir()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof(path));
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+std::string FreshTestDir()
+{
+    static int counter;
+    char base[MAX_PATH];
+    GetTempPathA(sizeof(base), base);
+    char dir[MAX_PATH];
+    wsprintfA(dir, "%ssorrelwick-%lu-%d", base, GetCurrentProcessId(), ++counter);
+    // Leftovers of an earlier run with the same id.
+    char pattern[MAX_PATH];
+    wsprintfA(pattern, "%s\\*", dir);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string file = std::string(dir) + "\\" + found.cFileName;
+            DeleteFileA(file.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    CreateDirectoryA(dir, NULL);
+    return dir;
+}
+
+bool FileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFileBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, NULL) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}

@@ -1,0 +1,27 @@
+// Finding and driving windows of this or another process, with time limits.
+#ifndef SORRELWICK_TESTS_WINE_WINDOWS_H
+#define SORRELWICK_TESTS_WINE_WINDOWS_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+// Top-level windows, in Z order, optionally only those of one process.
+std::vector<HWND> TopLevelWindows(DWORD pid = 0);
+// Polls `found` every 20 ms, pumping this thread's messages, until it gives a
+// window or `timeoutMs` passes; null on time-out.
+HWND WaitForWindow(const std::function<HWND()> &found, DWORD timeoutMs);
+bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs);
+void PumpMessages(DWORD ms);
+
+// A message box ("#32770") of the process, or null after the time-out.
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
+std::string MessageBoxText(HWND box);  // the text of its static 0xFFFF
+bool MessageBoxHasIcon(HWND box);
+void PressButton(HWND box, int id);   // as a click on the button with that id
+
+#endif
