@@ -21,3 +21,111 @@ TEST_F(BlackBox, SecondCopyIsRefusedAndTheFirstKeepsRunning)
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(0u, CloseAndWait(first, mainWindow));
 }
+
+struct FatalCase {
+    const char *name;
+    void (*prepare)();
+    const char *text;
+};
+
+static const FatalCase kFatalCases[] = {
+    {"AutoCompleteKeyMissing", [] { DeleteTree(kAcPath); },
+     "オリジナルのオートコンプリート設定レジストリがオープンできません。\n\nHKEY_CURRENT_USER\\"
+     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete\\"},
+    {"MainKeyMissing", [] { DeleteTree(kMainPath); },
+     "オリジナルのオートコンプリート設定レジストリがオープンできません。\n\nHKEY_CURRENT_USER\\"
+     "Software\\Microsoft\\Internet Explorer\\Main\\"},
+    {"SearchAssistantKeyMissing", [] { DeleteTree(kSaPath); },
+     "オリジナルのオートコンプリート設定レジストリがオープンできません。\n\nHKEY_CURRENT_USER\\"
+     "Software\\Microsoft\\Search Assistant\\"},
+    {"NoValueAtAll",
+     [] {
+         for (const char *name : {"AutoSuggest", "Append Completion", "Use AutoComplete"})
+             DeleteValue(kAcPath, name);
+         for (const char *name : {"Use FormSuggest", "FormSuggest Passwords", "FormSuggest PW Ask"})
+             DeleteValue(kMainPath, name);
+         DeleteValue(kSaPath, "AutoComplete");
+     },
+     "該当レジストリが１つも存在しませんでした。"},
+};
+
+// Each fatal start shows its message, then the exit notice, both as stop
+// boxes titled "Sorrelwick", exits with 0 and leaves no trace.
+TEST_F(BlackBox, FatalStartsShowTheirMessagesAndWriteNothing)
+{
+    for (const FatalCase &fatal : kFatalCases) {
+        SCOPED_TRACE(fatal.name);
+        ClearIeAndStore();
+        SeedTypicalIe();
+        fatal.prepare();
+        RegValue suggestBefore = ReadValue(kAcPath, "AutoSuggest");
+
+        ChildProcess child;
+        ASSERT_TRUE(StartSorrelwick(child));
+        HWND box = WaitForMessageBox(child.Pid(), 10000);
+        ASSERT_NE(HWND(NULL), box);
+        EXPECT_EQ("Sorrelwick", TextOf(box));
+        EXPECT_EQ(fatal.text, MessageBoxText(box));
+        EXPECT_TRUE(MessageBoxHasIcon(box));
+        PressButton(box, IDOK);
+
+        HWND exitBox = WaitForWindow([&]() -> HWND {
+            HWND next = WaitForMessageBox(child.Pid(), 0);
+            return next != box ? next : NULL;
+        }, 10000);
+        ASSERT_NE(HWND(NULL), exitBox);
+        EXPECT_EQ("Sorrelwick", TextOf(exitBox));
+        EXPECT_EQ("終了します。", MessageBoxText(exitBox));
+        EXPECT_TRUE(MessageBoxHasIcon(exitBox));
+        PressButton(exitBox, IDOK);
+
+        EXPECT_EQ(0u, child.Wait(10000));
+        EXPECT_FALSE(KeyExists(kMakerPath));
+        EXPECT_FALSE(FileExists(dir + "\\AutoComplete.reg"));
+        RegValue suggestAfter = ReadValue(kAcPath, "AutoSuggest");
+        EXPECT_EQ(suggestBefore.exists, suggestAfter.exists);
+        EXPECT_EQ(suggestBefore.bytes, suggestAfter.bytes);
+        EXPECT_EQ(HWND(NULL), FindWindowA("Sorrelwick", "Sorrelwick"));
+    }
+}
+
+// Windows 2000 keeps the Explorer setting as the string "Use AutoComplete";
+// later versions as the Search Assistant's DWORD, whose key must then exist.
+TEST_F(BlackBox, ReportedVersionDecidesWhichExplorerValueIsManaged)
+{
+    struct {
+        const char *version;
+        bool searchAssistant;
+    } cases[] = {{"win2k", false}, {"winxp", true}, {"win7", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.version);
+        ClearIeAndStore();
+        SeedTypicalIe();
+        SetReportedVersion(c.version);
+        std::string runDir = FreshTestDir();
+
+        ChildProcess child;
+        ASSERT_TRUE(child.Start("Sorrelwick.exe", "", runDir));
+        HWND mainWindow = WaitForMainWindow(child);
+        ASSERT_NE(HWND(NULL), mainWindow);
+        EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
+
+        EXPECT_EQ(c.searchAssistant, ReadValue(kProgramPath, "AutoComplete").exists);
+        EXPECT_EQ(!c.searchAssistant, ReadValue(kProgramPath, "Use AutoComplete").exists);
+        std::string file = ReadFileBytes(runDir + "\\AutoComplete.reg");
+        EXPECT_EQ(0u, file.find(c.searchAssistant ? "Windows Registry Editor Version 5.00\n\n" : "REGEDIT4\n\n"));
+    }
+
+    // Without the Search Assistant key only Windows 2000 starts.
+    for (const char *version : {"win2k", "winxp"}) {
+        SCOPED_TRACE(version);
+        ClearIeAndStore();
+        SeedTypicalIe();
+        DeleteTree(kSaPath);
+        SetReportedVersion(version);
+        ChildProcess child;
+        ASSERT_TRUE(StartSorrelwick(child));
+        bool started = WaitForMainWindow(child, 10000) != NULL && WaitForMessageBox(child.Pid(), 500) == NULL;
+        EXPECT_EQ(std::string(version) == "win2k", started);
+    }
+}
