@@ -52,8 +52,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     $WINE explorer /desktop=shell,1024x768 "$exe" &
     sleep "$seconds"
     import -window root "$shot"
-    # taskkill without /f asks the windows to close: a clean shutdown.
-    $WINE taskkill /im Sorrelwick.exe >/dev/null 2>&1 || true
+    # taskkill without /f asks the windows to close: a clean shutdown. It
+    # must run on the same desktop to see them.
+    $WINE explorer /desktop=shell,1024x768 taskkill /im Sorrelwick.exe >/dev/null 2>&1 || true
     sleep 2
     wineserver -k 2>/dev/null || true'
 echo "Screenshot saved: $shot"
