@@ -1,5 +1,7 @@
 #include "tests/support/child_process.h"
 
+#include <algorithm>
+
 ChildProcess::~ChildProcess()
 {
     Kill();
@@ -109,4 +111,51 @@ void WriteFileBytes(const std::string &path, const std::string &bytes)
     DWORD written;
     WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
     CloseHandle(file);
+}
+
+std::vector<std::string> FilesIn(const std::string &dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ScopedCurrentDir::ScopedCurrentDir(const std::string &dir)
+{
+    GetCurrentDirectoryA(sizeof(old_), old_);
+    SetCurrentDirectoryA(dir.c_str());
+}
+
+ScopedCurrentDir::~ScopedCurrentDir()
+{
+    SetCurrentDirectoryA(old_);
+}
+
+DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs)
+{
+    std::string line = commandLine;
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
+        return STILL_ACTIVE;
+    CloseHandle(info.hThread);
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(info.hProcess, 255);
+    else
+        GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    return code;
 }

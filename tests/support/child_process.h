@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class ChildProcess {
 public:
@@ -34,5 +35,26 @@ std::string FreshTestDir();
 bool FileExists(const std::string &path);
 std::string ReadFileBytes(const std::string &path);
 void WriteFileBytes(const std::string &path, const std::string &bytes);
+
+// The names of the entries of `dir` (files and folders, not "." and ".."),
+// sorted.
+std::vector<std::string> FilesIn(const std::string &dir);
+
+// Makes `dir` the current directory for its lifetime, then restores the old
+// one; the in-process tests of code that writes relative file names use it.
+class ScopedCurrentDir {
+public:
+    explicit ScopedCurrentDir(const std::string &dir);
+    ~ScopedCurrentDir();
+    ScopedCurrentDir(const ScopedCurrentDir &) = delete;
+    ScopedCurrentDir &operator=(const ScopedCurrentDir &) = delete;
+
+private:
+    char old_[MAX_PATH];
+};
+
+// Runs a program of the system by its command line and waits for its exit
+// code (STILL_ACTIVE after the time-out, when it is killed).
+DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs);
 
 #endif

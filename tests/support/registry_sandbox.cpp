@@ -55,20 +55,7 @@ bool KeyExists(const char *path)
 
 RegValue ReadValue(const char *path, const char *name)
 {
-    RegValue value = {false, 0, {}};
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, NULL, &value.type, NULL, &size) == ERROR_SUCCESS) {
-        value.bytes.resize(size);
-        if (RegQueryValueExA(key, name, NULL, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS) {
-            value.exists = true;
-            value.bytes.resize(size);
-        }
-    }
-    RegCloseKey(key);
-    return value;
+    return ReadValueUnder(HKEY_CURRENT_USER, path, name);
 }
 
 std::vector<BYTE> Bytes(const char *text, size_t size)
@@ -130,4 +117,48 @@ void AppTest::TearDown()
         RegCloseKey(scratch_);
     DeleteTree(scratchPath_.c_str());
     ResetSeams();
+}
+
+RegValue ReadValueUnder(HKEY root, const char *path, const char *name)
+{
+    RegValue value = {false, 0, {}};
+    HKEY key;
+    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, NULL, &value.type, NULL, &size) == ERROR_SUCCESS) {
+        value.bytes.resize(size);
+        if (RegQueryValueExA(key, name, NULL, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS) {
+            value.exists = true;
+            value.bytes.resize(size);
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+void ExpectValue(const char *path, const char *name, DWORD type, const std::vector<BYTE> &bytes)
+{
+    RegValue value = ReadValue(path, name);
+    EXPECT_TRUE(value.exists) << path << " : " << name;
+    EXPECT_EQ(type, value.type) << path << " : " << name;
+    EXPECT_EQ(bytes, value.bytes) << path << " : " << name;
+}
+
+std::vector<BYTE> Field(const char *fourBytes)
+{
+    return Bytes(fourBytes, 4);
+}
+
+const char *IePathOf(int row)
+{
+    static const char *const paths[] = {kAcPath, kMainPath, kSaPath};
+    return paths[kAcValues[row].key];
+}
+
+void SetExactValue(const char *path, const char *name, DWORD type, const void *bytes, DWORD size)
+{
+    std::vector<BYTE> copy((const BYTE *)bytes, (const BYTE *)bytes + size);
+    copy.push_back(0xFF);
+    SetValue(path, name, type, copy.data(), size);
 }

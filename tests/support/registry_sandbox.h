@@ -56,4 +56,15 @@ private:
 void ResetAppState();
 void ResetSeams();
 
+// Like ReadValue, below any root; the in-process tests reach the registry
+// that another process wrote through a root that is not overridden.
+RegValue ReadValueUnder(HKEY root, const char *path, const char *name);
+// Checks that the value exists with exactly this type and these bytes.
+void ExpectValue(const char *path, const char *name, DWORD type, const std::vector<BYTE> &bytes);
+std::vector<BYTE> Field(const char *fourBytes);  // 4 bytes of a literal: Field("no\0")
+const char *IePathOf(int row);  // kAcPath, kMainPath or kSaPath for a table row
+// Like SetValue, but a string keeps exactly `size` bytes: RegSetValueExA
+// would count a NUL lying right after them into the value.
+void SetExactValue(const char *path, const char *name, DWORD type, const void *bytes, DWORD size);
+
 #endif
