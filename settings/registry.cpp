@@ -34,9 +34,26 @@ int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *readLe
     return 1;
 }
 
+// RegSetValueExA counts a NUL that lies right after a string's bytes into
+// the value, and looks at that byte even when it is past the caller's field.
+// Strings therefore go out from a copy followed by a byte that is not NUL, so
+// that each value holds exactly the bytes given: a 4-byte field without a NUL
+// stays 4 bytes, and IEPath keeps its promised length.
+static void SetStringBytes(HKEY key, const char *name, const void *bytes, DWORD size)
+{
+    BYTE copy[IEPATH_SIZE];
+    if (key == NULL || size >= sizeof(copy))
+        return;
+    CopyMemory(copy, bytes, size);
+    copy[size] = 0xFF;
+    RegSetValueExA(key, name, 0, REG_SZ, copy, size);
+}
+
 void WriteField(HKEY key, const char *name, DWORD type, const void *field)
 {
-    if (key != NULL)
+    if (type == REG_SZ)
+        SetStringBytes(key, name, field, 4);
+    else if (key != NULL)
         RegSetValueExA(key, name, 0, type, (const BYTE *)field, 4);
 }
 
@@ -47,8 +64,7 @@ void WriteDword(HKEY key, const char *name, LONG value)
 
 void WriteText(HKEY key, const char *name, const char *text)
 {
-    if (key != NULL)
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, lstrlenA(text));
+    SetStringBytes(key, name, text, lstrlenA(text));
 }
 
 void WriteProgramDword(const char *name, LONG value)
