@@ -37,17 +37,23 @@ static void AppendSection(TextBuffer *buffer, int key)
 
 // The captured text ends at its first NUL or after the field's 4 bytes.
 // Quotes and backslashes are escaped as the registry editor expects, so that
-// importing the file gives back exactly the captured bytes.
+// importing the file gives back exactly the captured bytes; the second byte
+// of a double-byte character is part of that character and never escaped.
 static void AppendStringValue(TextBuffer *buffer, int row)
 {
     AppendText(buffer, "\"");
     AppendText(buffer, kAcValues[row].name);
     AppendText(buffer, "\"=\"");
-    for (int i = 0; i < 4 && app.captured[row][i] != 0; i++) {
-        char c = (char)app.captured[row][i];
-        if (c == '"' || c == '\\')
-            Append(buffer, "\\", 1);
-        Append(buffer, &c, 1);
+    const BYTE *field = app.captured[row];
+    for (int i = 0; i < 4 && field[i] != 0; i++) {
+        if (IsDBCSLeadByte(field[i]) && i + 1 < 4 && field[i + 1] != 0) {
+            Append(buffer, (const char *)field + i, 2);
+            i++;
+        } else {
+            if (field[i] == '"' || field[i] == '\\')
+                Append(buffer, "\\", 1);
+            Append(buffer, (const char *)field + i, 1);
+        }
     }
     AppendText(buffer, "\"\n");
 }
@@ -85,35 +91,44 @@ int BuildBackupText(char *text, int size)
     return buffer.used;
 }
 
+enum NameState { NAME_FREE, NAME_FILE, NAME_FOLDER, NAME_UNKNOWN };
+
 // Free only when the search says so; a search that fails for another reason
-// counts as taken, so no file is ever overwritten on a guess.
-static int NameIsFree(const char *name)
+// leaves the name unknown, and nothing is ever overwritten on a guess.
+static NameState LookUpName(const char *name)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = pFindFirstFileA(name, &found);
     if (search == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? NAME_FREE : NAME_UNKNOWN;
     FindClose(search);
-    return 0;
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? NAME_FOLDER : NAME_FILE;
 }
 
+// 0 when no free number can be found: a directory that cannot be searched
+// will not answer for the next number either, so the search stops there.
 int FindFreeBackupNumber()
 {
     char name[32];
     for (int n = 1; n <= kMaxBackupNumber; n++) {
         wsprintfA(name, "AutoComplete%d.reg", n);
-        if (NameIsFree(name))
+        NameState state = LookUpName(name);
+        if (state == NAME_FREE)
             return n;
+        if (state == NAME_UNKNOWN)
+            return 0;
     }
     return 0;
 }
 
-void WriteBackupRegFile()
+int WriteBackupRegFile()
 {
     char text[512];
     int length = BuildBackupText(text, sizeof(text));
 
-    if (!NameIsFree(kBackupFile)) {
+    // Only our own earlier file is moved aside; a folder of that name is not
+    // a backup, and then the new file simply cannot be made.
+    if (LookUpName(kBackupFile) == NAME_FILE) {
         int n = FindFreeBackupNumber();
         if (n != 0) {
             char name[32];
@@ -122,11 +137,19 @@ void WriteBackupRegFile()
         }
     }
 
-    HANDLE file = CreateFileA(kBackupFile, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    // An earlier backup that could not be moved aside may hold the user's
+    // true originals: never overwrite it.
+    HANDLE file = CreateFileA(kBackupFile, GENERIC_WRITE, 0, NULL, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written;
-    WriteFile(file, text, length, &written, NULL);
+        return 0;
+    DWORD written = 0;
+    BOOL wrote = WriteFile(file, text, length, &written, NULL);
     CloseHandle(file);
+    if (!wrote || written != (DWORD)length) {
+        // Half a file would restore only some of the values on import.
+        DeleteFileA(kBackupFile);
+        return 0;
+    }
+    return 1;
 }

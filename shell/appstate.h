@@ -132,7 +132,7 @@ void ApplyValues(LONG selector);
 void LoadConfiguration();
 void CreateConfigurationStore();
 void WriteProgramKey();
-void WriteBackupRegFile();
+int WriteBackupRegFile();  // 1 only when the whole file was written
 int BuildBackupText(char *text, int size);
 int FindFreeBackupNumber();
 
