@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Shows Sorrelwick in a Wine virtual desktop with a taskbar and takes
+# screenshots: the tray in the OFF state, the tray in the ON state, and the
+# open tray menu. Then closes the program the normal way.
+#   scripts/screenshot.sh [output folder]   (default: $build/screenshots)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${SORRELWICK_BUILD:-build}
+
+bash scripts/setup.sh
+source scripts/wine-env.sh
+
+# The product itself always; where the kernel runs no 32-bit processes, the
+# 64-bit build of the same sources is what Wine can show.
+cmake -S . -B "$build/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
+    -DBUILD_TESTING=$([ "$SORRELWICK_ARCH" = i686 ] && echo ON || echo OFF) >/dev/null
+ninja -C "$build/i686" >/dev/null
+if [ "$SORRELWICK_ARCH" != i686 ]; then
+    cmake -S . -B "$build/$SORRELWICK_ARCH" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake -DBUILD_TESTING=ON >/dev/null
+fi
+ninja -C "$build/$SORRELWICK_ARCH" Sorrelwick tray_poke >/dev/null
+bin="$root/$build/$SORRELWICK_ARCH"
+
+out=$(realpath -m "${1:-$build/screenshots}")
+mkdir -p "$out"
+run="$root/$build/screenshot-run"
+rm -rf "$run"
+mkdir -p "$run"
+
+# A prefix of its own, so nothing here meets the tests' server or values.
+export WINEPREFIX="$root/$build/screenshot-prefix"
+wine_new_prefix "$WINEPREFIX"
+wine_seed_autocomplete
+# A store from an earlier run, so that no first-run dialog covers the view.
+$WINE reg add 'HKCU\Software\Tarrow\Sorrelwick' /v CompleteCount /t REG_DWORD /d 6 /f >/dev/null
+$WINE reg add 'HKCU\Software\Tarrow\Sorrelwick' /v Enable /t REG_DWORD /d 0 /f >/dev/null
+wineserver -w
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+export bin run out
+xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
+    desktop="explorer /desktop=shell,1024x768"
+    # Runs the helper inside the virtual desktop and waits for its verdict.
+    poke() {
+        rm -f "$run/done"
+        (cd "$run" && $WINE $desktop "$bin/tray_poke.exe" "$1" done=done) >/dev/null 2>&1 </dev/null &
+        for _ in $(seq 1 300); do
+            [ -s "$run/done" ] && break
+            sleep 0.1
+        done
+        if [ "$(cat "$run/done" 2>/dev/null)" != ok ]; then
+            echo "screenshot: $1 failed" >&2
+            return 1
+        fi
+    }
+    shot() {
+        sleep 1
+        import -window root "$out/$1.png"
+        # The tray corner, enlarged, where the icon sits.
+        convert "$out/$1.png" -crop 240x48+784+720 +repage -scale 400% "$out/$1-tray.png"
+        echo "$out/$1.png"
+    }
+
+    (cd "$run" && $WINE $desktop "$bin/Sorrelwick.exe") >/dev/null 2>&1 </dev/null &
+    poke wait
+    shot off
+    poke notify=515
+    shot on
+    poke menu
+    shot menu
+    # The menu opens upwards from the cursor over the tray.
+    convert "$out/menu.png" -crop 220x180+804+588 +repage -scale 300% "$out/menu-zoom.png"
+    poke escape
+    poke close
+'
+echo "Enable after the run: $($WINE reg query 'HKCU\Software\Tarrow\Sorrelwick' /v Enable 2>/dev/null | grep -o '0x[0-9a-f]*' || echo none)"
