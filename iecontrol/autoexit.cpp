@@ -1,30 +1,9 @@
 // The auto-exit poll: ends the program when the dial-up line drops or when
 // the last Internet Explorer window is gone, each only after a first sighting.
+#include "iecontrol/autoexit.h"
 #include "iecontrol/census.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"
-
-#define RAS_CONNECTED 0x2000
-#define RAS_DISCONNECTED 0x2001
-
-// The Windows XP layouts of RASCONNA and RASCONNSTATUSA.
-struct RasConnXp {
-    DWORD dwSize;
-    HANDLE hrasconn;
-    char rest[696];
-};
-struct RasConnStatusXp {
-    DWORD dwSize;
-    DWORD rasconnstate;
-    DWORD dwError;
-    char szDeviceType[17];
-    char szDeviceName[129];
-    char szPhoneNumber[129];
-};
-#ifndef _WIN64
-static_assert(sizeof(RasConnXp) == 704, "RASCONNA is 704 bytes");
-static_assert(sizeof(RasConnStatusXp) == 288, "RASCONNSTATUSA is 288 bytes");
-#endif
 
 // The poll only needs a yes or no, so its census has a table of its own and
 // never races the start-up or shutdown census over the shared one.
@@ -55,7 +34,7 @@ LONG CheckRasConnection()
 
 static void RequestExit()
 {
-    // Once shutdown has begun nobody answers a sent message any more.
+    // Shutdown has asked the thread to stop: no more requests.
     if (!stopMonitor)
         SendMessageA(app.mainWindow, WM_CLOSE, 0, 0);
 }
@@ -95,17 +74,37 @@ void StartAutoExitPoll()
         SetThreadPriority(app.monitorThread, THREAD_PRIORITY_LOWEST);
 }
 
+// The thread may be waiting in SendMessage for us to answer its WM_CLOSE, and
+// then cannot see the stop flag: answer sent messages while we wait.
+static int WaitForMonitorThread(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return WaitForSingleObject(app.monitorThread, 0) == WAIT_OBJECT_0;
+        DWORD woken = MsgWaitForMultipleObjects(1, &app.monitorThread, FALSE, ms - elapsed, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0)
+            return 1;
+        if (woken == WAIT_FAILED)
+            return 0;
+    }
+}
+
 void StopAutoExitPoll()
 {
     if (app.monitorThread != NULL) {
         // Let the thread leave between passes rather than cutting it off
-        // inside a window walk with a lock held; force it only if it hangs
-        // (for instance in a WM_CLOSE that this thread no longer answers).
+        // inside a window walk with a lock held; force it only if it hangs.
         stopMonitor = 1;
-        if (WaitForSingleObject(app.monitorThread, 1000) != WAIT_OBJECT_0)
+        if (!WaitForMonitorThread(1000))
             TerminateThread(app.monitorThread, 0);
         CloseHandle(app.monitorThread);
         app.monitorThread = NULL;
+        // Only the thread must stay quiet; a timer's tick may still ask.
+        stopMonitor = 0;
     }
     if (app.pollTimerId != 0) {
         KillTimer(app.mainWindow, TIMER_POLL);
