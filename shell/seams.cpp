@@ -22,24 +22,33 @@ void RestoreSeams()
     trayRetryWaitMs = 5000;
 }
 
-// rasapi32 is loaded on first use: most runs never make a line check, and a
-// system without RAS then simply answers "no connection".
-static FARPROC RasProc(const char *name)
+// rasapi32 is looked up on first use, once: most runs never make a line
+// check, a system without RAS then simply answers "no connection", and a
+// poll tick costs no more than the two RAS calls themselves.
+static RasEnumConnectionsFn rasEnum;
+static RasGetConnectStatusFn rasStatus;
+
+static void LoadRas()
 {
-    static HMODULE ras;
+    static LONG looked;
+    if (looked)
+        return;
+    looked = 1;
+    HMODULE ras = LoadLibraryA("rasapi32.dll");
     if (ras == NULL)
-        ras = LoadLibraryA("rasapi32.dll");
-    return ras != NULL ? GetProcAddress(ras, name) : NULL;
+        return;
+    rasEnum = (RasEnumConnectionsFn)(void *)GetProcAddress(ras, "RasEnumConnectionsA");
+    rasStatus = (RasGetConnectStatusFn)(void *)GetProcAddress(ras, "RasGetConnectStatusA");
 }
 
 static DWORD WINAPI RealRasEnumConnections(void *conns, DWORD *bytes, DWORD *count)
 {
-    RasEnumConnectionsFn fn = (RasEnumConnectionsFn)(void *)RasProc("RasEnumConnectionsA");
-    return fn != NULL ? fn(conns, bytes, count) : ERROR_CALL_NOT_IMPLEMENTED;
+    LoadRas();
+    return rasEnum != NULL ? rasEnum(conns, bytes, count) : ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 static DWORD WINAPI RealRasGetConnectStatus(HANDLE conn, void *status)
 {
-    RasGetConnectStatusFn fn = (RasGetConnectStatusFn)(void *)RasProc("RasGetConnectStatusA");
-    return fn != NULL ? fn(conn, status) : ERROR_CALL_NOT_IMPLEMENTED;
+    LoadRas();
+    return rasStatus != NULL ? rasStatus(conn, status) : ERROR_CALL_NOT_IMPLEMENTED;
 }
