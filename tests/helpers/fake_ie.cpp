@@ -1,6 +1,8 @@
 // A stand-in for Internet Explorer in tests: opens top-level windows of class
 // "IEFrame" and lives until all of them are closed.
-//   fake_ie.exe [count] [hidden] [class=Name] [seconds=N]
+//   fake_ie.exe [count] [hidden] [class=Name] [seconds=N] [delay=MS] [log=File]
+// delay=MS waits that long before the windows open, as a slow start does;
+// log=File appends the command line to File, so tests can count launches.
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
@@ -19,6 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     int count = 1;
     int hidden = 0;
     int seconds = 0;
+    int delay = 0;
+    const char *log = NULL;
     const char *className = "IEFrame";
     for (int i = 1; i < __argc; i++) {
         const char *arg = __argv[i];
@@ -28,9 +32,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             className = arg + 6;
         else if (strncmp(arg, "seconds=", 8) == 0)
             seconds = atoi(arg + 8);
+        else if (strncmp(arg, "delay=", 6) == 0)
+            delay = atoi(arg + 6);
+        else if (strncmp(arg, "log=", 4) == 0)
+            log = arg + 4;
         else
             count = atoi(arg);
     }
+
+    if (log != NULL) {
+        HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_ALWAYS, 0, NULL);
+        if (file != INVALID_HANDLE_VALUE) {
+            const char *line = GetCommandLineA();
+            DWORD written;
+            WriteFile(file, line, lstrlenA(line), &written, NULL);
+            WriteFile(file, "\r\n", 2, &written, NULL);
+            CloseHandle(file);
+        }
+    }
+    if (delay > 0)
+        Sleep(delay);
 
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof(wc));

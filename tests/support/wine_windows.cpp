@@ -102,3 +102,49 @@ void PressButton(HWND box, int id)
 {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
 }
+
+static LRESULT CALLBACK CountCloses(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_CLOSE)
+        return DefWindowProcA(window, msg, wParam, lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + 1);
+    return 0;
+}
+
+HWND CreateCloseCounter()
+{
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.lpfnWndProc = CountCloses;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "SorrelwickTestCloseCounter";
+    RegisterClassA(&wc);  // fails harmlessly from the second window on
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+}
+
+LONG CloseCount(HWND window)
+{
+    return (LONG)GetWindowLongPtrA(window, GWLP_USERDATA);
+}
+
+int EndWindowOwners(const char *className, DWORD timeoutMs)
+{
+    std::vector<DWORD> ended;
+    for (HWND window : TopLevelWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (lstrcmpiA(ClassOf(window).c_str(), className) != 0 || pid == GetCurrentProcessId())
+            continue;
+        bool seen = false;
+        for (DWORD other : ended)
+            seen = seen || other == pid;
+        HANDLE process = seen ? NULL : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (process == NULL)
+            continue;
+        TerminateProcess(process, 255);
+        WaitForSingleObject(process, timeoutMs);
+        CloseHandle(process);
+        ended.push_back(pid);
+    }
+    return (int)ended.size();
+}

@@ -24,4 +24,13 @@ std::string MessageBoxText(HWND box);  // the text of its static 0xFFFF
 bool MessageBoxHasIcon(HWND box);
 void PressButton(HWND box, int id);   // as a click on the button with that id
 
+// A message-only window that counts the WM_CLOSE it receives and stays; it
+// stands in for the main window where a test watches for exit requests.
+HWND CreateCloseCounter();
+LONG CloseCount(HWND window);
+
+// Ends every process that owns a top-level window of this class (letter
+// case ignored) and waits for each to go; returns how many there were.
+int EndWindowOwners(const char *className, DWORD timeoutMs = 5000);
+
 #endif

@@ -1,0 +1,258 @@
+// Internet Explorer control and the auto-exit poll, seen from outside: the
+// real Sorrelwick.exe against fake_ie.exe and Wine's own Internet Explorer.
+#include "tests/blackbox/blackbox.h"
+
+#include <string>
+
+static const std::vector<BYTE> kYes = Bytes("yes", 4);
+static const std::vector<BYTE> kNo = Bytes("no\0", 4);
+
+static HWND AnyFrame()
+{
+    return FindWindowA("IEFrame", NULL);
+}
+
+// Wine's stand-alone tray shows its window only while it holds an icon.
+static bool TrayShowsAnIcon()
+{
+    HWND tray = FindWindowA("__winex11_standalone_tray", NULL);
+    return tray != NULL && IsWindowVisible(tray);
+}
+
+class IeControl : public BlackBox {
+protected:
+    void SetUp() override
+    {
+        BlackBox::SetUp();
+        EndWindowOwners("IEFrame");
+        // A stored configuration, so that no run is a first run.
+        SetDword(kProgramPath, "CompleteCount", 6);
+    }
+    void TearDown() override
+    {
+        EndWindowOwners("IEFrame");
+        EndWindowOwners("Launched");
+        BlackBox::TearDown();
+    }
+    void SetIePath(const std::string &fakeIeArgs)
+    {
+        SetString(kProgramPath, "IEPath", ("\"" + TestProgramDir() + "\\fake_ie.exe\" " + fakeIeArgs).c_str());
+    }
+    // How often an IEPath with log=launch.log has been started.
+    int Launches()
+    {
+        std::string log = ReadFileBytes(dir + "\\launch.log");
+        int lines = 0;
+        for (char c : log)
+            lines += c == '\n';
+        return lines;
+    }
+    // Starts fake_ie.exe and waits until its frame windows exist.
+    void StartIe(ChildProcess &ie, const char *args, size_t frames)
+    {
+        ASSERT_TRUE(ie.Start("fake_ie.exe", args, dir));
+        DWORD pid = ie.Pid();
+        ASSERT_TRUE(WaitUntil([&] { return TopLevelWindows(pid).size() >= frames; }, 10000));
+    }
+    // Starts Sorrelwick.exe and waits until it runs its message loop.
+    HWND Start(ChildProcess &sorrelwick)
+    {
+        EXPECT_TRUE(StartSorrelwick(sorrelwick));
+        return WaitForMainWindow(sorrelwick);
+    }
+};
+
+TEST_F(IeControl, KillAtStartupTerminatesIeAndRelaunchesItOnceWithoutEndingMeanwhile)
+{
+    SetDword(kProgramPath, "KillIE", 1);
+    SetDword(kProgramPath, "ExitType", 2);
+    // The new Internet Explorer takes its time, as a real one does.
+    SetIePath("1 delay=1500 log=launch.log");
+    ChildProcess ie;
+    StartIe(ie, "2", 2);
+
+    ChildProcess sorrelwick;
+    ASSERT_NE(HWND(NULL), Start(sorrelwick));
+    EXPECT_EQ(0u, ie.Wait(5000));
+    EXPECT_TRUE(WaitUntil([&] { return Launches() == 1; }, 5000));
+    HWND frame = WaitForWindow(AnyFrame, 10000);
+    ASSERT_NE(HWND(NULL), frame);
+    // The ticks while no window existed only kept arming.
+    EXPECT_TRUE(sorrelwick.Running());
+    PumpMessages(1200);
+    EXPECT_TRUE(sorrelwick.Running());
+    EXPECT_EQ(1, Launches());
+
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([] { return AnyFrame() == NULL; }, 5000));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0u, sorrelwick.Wait(5000));
+    EXPECT_LT(GetTickCount() - start, 1500u);
+    EXPECT_EQ(1, Launches());
+}
+
+TEST_F(IeControl, StartupLaunchesOnlyAfterAKillOrWhenAskedAndNoIeRuns)
+{
+    const struct {
+        LONG killIE, startIE;
+        bool ieRunning;
+        bool killed;
+        int launches;
+    } cases[] = {
+        {0, 1, true, false, 0},   // StartIE never adds a second copy
+        {2, 1, true, false, 0},   // 2 is not "on"
+        {0, 1, false, false, 1},
+        {0, 2, false, false, 0},
+        {1, 0, false, false, 0},  // nothing to kill, nothing to relaunch
+        {1, 0, true, true, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "KillIE " << c.killIE << ", StartIE " << c.startIE
+                                        << (c.ieRunning ? ", IE running" : ", no IE"));
+        DeleteFileA((dir + "\\launch.log").c_str());
+        SetDword(kProgramPath, "KillIE", c.killIE);
+        SetDword(kProgramPath, "StartIE", c.startIE);
+        SetIePath("1 hidden class=Launched log=launch.log");
+        ChildProcess ie;
+        if (c.ieRunning)
+            StartIe(ie, "1 hidden", 1);
+
+        ChildProcess sorrelwick;
+        HWND mainWindow = Start(sorrelwick);
+        ASSERT_NE(HWND(NULL), mainWindow);
+        // A launched copy is ended by its window; wait until it has one.
+        if (c.launches > 0)
+            EXPECT_NE(HWND(NULL), WaitForWindow([] { return FindWindowA("Launched", NULL); }, 10000));
+        else
+            PumpMessages(1500);
+        EXPECT_EQ(c.launches, Launches());
+        if (c.ieRunning) {
+            EXPECT_EQ(c.killed ? 0u : DWORD(STILL_ACTIVE), ie.Wait(c.killed ? 5000 : 0));
+        }
+        EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
+        EndWindowOwners("Launched");
+    }
+}
+
+TEST_F(IeControl, AnIePathThatNamesNoFileIsPassedOverInSilence)
+{
+    SetDword(kProgramPath, "StartIE", 1);
+    SetString(kProgramPath, "IEPath", ("\"" + dir + "\\missing.exe\" 1").c_str());
+    ChildProcess sorrelwick;
+    HWND mainWindow = Start(sorrelwick);
+    ASSERT_NE(HWND(NULL), mainWindow);
+    EXPECT_EQ(HWND(NULL), WaitForMessageBox(sorrelwick.Pid(), 1500));
+    EXPECT_TRUE(sorrelwick.Running());
+    EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
+}
+
+TEST_F(IeControl, EndIETerminatesIeAfterTheExitValuesAndTheTrayIcon)
+{
+    const struct {
+        LONG endIE;
+        bool killed;
+    } cases[] = {{1, true}, {0, false}, {2, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "EndIE " << c.endIE);
+        SetDword(kProgramPath, "EndIE", c.endIE);
+        // ON while running; the exit puts the captured "yes" back.
+        SetDword(kProgramPath, "Enable", 1);
+        ChildProcess ie;
+        StartIe(ie, "2", 2);
+        ChildProcess sorrelwick;
+        HWND mainWindow = Start(sorrelwick);
+        ASSERT_NE(HWND(NULL), mainWindow);
+        EXPECT_EQ(kNo, ReadValue(kAcPath, "AutoSuggest").bytes);
+        EXPECT_TRUE(TrayShowsAnIcon());
+
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        if (c.killed) {
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ie.Handle(), 10000));
+            // By the time IE is gone, the rest of the shutdown has been done.
+            EXPECT_EQ(kYes, ReadValue(kAcPath, "AutoSuggest").bytes);
+            EXPECT_FALSE(TrayShowsAnIcon());
+            EXPECT_EQ(0u, ie.Wait(0));
+        }
+        EXPECT_EQ(0u, sorrelwick.Wait(10000));
+        EXPECT_EQ(kYes, ReadValue(kAcPath, "AutoSuggest").bytes);
+        if (!c.killed) {
+            EXPECT_TRUE(ie.Running());
+        }
+    }
+}
+
+TEST_F(IeControl, IeRuleEndsTheProgramSoonAfterTheLastFrameWindowCloses)
+{
+    SetDword(kProgramPath, "ExitType", 2);
+    SetDword(kProgramPath, "Enable", 1);
+    SetDword(kProgramPath, "ExitAction", 0);
+    ChildProcess ie;
+    StartIe(ie, "2", 2);
+    ChildProcess sorrelwick;
+    ASSERT_NE(HWND(NULL), Start(sorrelwick));
+    EXPECT_EQ(kNo, ReadValue(kAcPath, "AutoSuggest").bytes);
+    PumpMessages(1000);
+
+    std::vector<HWND> frames;
+    for (HWND window : TopLevelWindows(ie.Pid())) {
+        if (ClassOf(window) == "IEFrame")
+            frames.push_back(window);
+    }
+    ASSERT_EQ(2u, frames.size());
+    PostMessageA(frames[0], WM_CLOSE, 0, 0);
+    PumpMessages(1200);
+    EXPECT_TRUE(sorrelwick.Running());  // one window is left
+
+    PostMessageA(frames[1], WM_CLOSE, 0, 0);
+    ASSERT_EQ(0u, ie.Wait(5000));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0u, sorrelwick.Wait(5000));
+    EXPECT_LT(GetTickCount() - start, 1500u);
+    // The normal shutdown ran: the captured values are back.
+    EXPECT_EQ(kYes, ReadValue(kAcPath, "AutoSuggest").bytes);
+    EXPECT_EQ(kYes, ReadValue(kMainPath, "Use FormSuggest").bytes);
+    EXPECT_EQ(DwordBytes(1), ReadValue(kSaPath, "AutoComplete").bytes);
+}
+
+TEST_F(IeControl, IeRuleFollowsWineInternetExplorerLaunchedAtStartup)
+{
+    SetDword(kProgramPath, "ExitType", 2);
+    SetDword(kProgramPath, "StartIE", 1);  // the default IEPath: Wine's iexplore.exe
+    ChildProcess sorrelwick;
+    ASSERT_NE(HWND(NULL), Start(sorrelwick));
+    HWND frame = WaitForWindow(AnyFrame, 20000);
+    ASSERT_NE(HWND(NULL), frame);
+    PumpMessages(1200);
+    EXPECT_TRUE(sorrelwick.Running());
+
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([] { return AnyFrame() == NULL; }, 10000));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0u, sorrelwick.Wait(5000));
+    EXPECT_LT(GetTickCount() - start, 1500u);
+}
+
+TEST_F(IeControl, NeverEndsByItselfWithoutItsRuleMet)
+{
+    const struct {
+        LONG exitType;
+        bool ieComesAndGoes;
+    } cases[] = {{2, false}, {0, true}, {1, true}, {3, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "ExitType " << c.exitType);
+        SetDword(kProgramPath, "ExitType", c.exitType);
+        ChildProcess ie;
+        if (c.ieComesAndGoes)
+            StartIe(ie, "1", 1);
+        ChildProcess sorrelwick;
+        HWND mainWindow = Start(sorrelwick);
+        ASSERT_NE(HWND(NULL), mainWindow);
+        if (c.ieComesAndGoes) {
+            PumpMessages(1000);
+            ie.Kill();
+        }
+        PumpMessages(2000);
+        EXPECT_TRUE(sorrelwick.Running());
+        EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
+    }
+}
