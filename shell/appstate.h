@@ -55,6 +55,8 @@ struct AppState {
     HMENU trayMenu;          // null whenever no live menu exists
     NOTIFYICONDATAA trayIcon;  // cbSize 88: the first form of the record
     HWND helpWindow;
+    HACCEL accelerators;
+    LONG shutdownDone;  // the shutdown runs once, from the loop's end or the session's
 
     // AutoComplete state
     LONG searchAssistantMode;
@@ -107,7 +109,7 @@ int IsHelpSwitch(const char *arg);
 void ScanCommandLine(int argc, char **argv);
 int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **argv);
 void InitStartValues();
-void RunShutdown(HACCEL accelerators);
+void RunShutdown();
 
 // shell: tray icon
 void RegisterTrayIcon(HWND window);

@@ -111,6 +111,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
         // Shutdown runs after the loop; the window stays until then.
         PostQuitMessage(0);
         return 1;
+    case WM_ENDSESSION:
+        // Once this returns the session may end the process at any moment,
+        // before the loop gets to its shutdown: leave the user's values now.
+        if (wParam)
+            RunShutdown();
+        return 0;
     case WM_QUERYOPEN:
         return 0;
     case WM_COMMAND:

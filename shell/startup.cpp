@@ -37,6 +37,7 @@ void InitStartValues()
     app.openSettingsAtStartup = 0;
     app.ieKilledAtStartup = 0;
     app.pollTimerId = 0;
+    app.shutdownDone = 0;
 }
 
 static void RegisterMainClass(HINSTANCE instance)
@@ -53,11 +54,11 @@ static void RegisterMainClass(HINSTANCE instance)
     RegisterClassA(&wc);
 }
 
-static void RunMessageLoop(HACCEL accelerators, MSG *msg)
+static void RunMessageLoop(MSG *msg)
 {
     // GetMessage answers -1 on a bad call; that must end the loop too.
     while (GetMessageA(msg, NULL, 0, 0) > 0) {
-        if (TranslateAcceleratorA(app.mainWindow, accelerators, msg))
+        if (TranslateAcceleratorA(app.mainWindow, app.accelerators, msg))
             continue;
         if (app.settingsDialog != NULL && IsDialogMessageA(app.settingsDialog, msg))
             continue;
@@ -68,13 +69,17 @@ static void RunMessageLoop(HACCEL accelerators, MSG *msg)
     }
 }
 
-void RunShutdown(HACCEL accelerators)
+void RunShutdown()
 {
+    if (app.shutdownDone)
+        return;
+    app.shutdownDone = 1;
     StopAutoExitPoll();
     if (app.settingsRemoved == 0)
         ApplyValues(0);
-    if (accelerators != NULL)
-        DestroyAcceleratorTable(accelerators);
+    if (app.accelerators != NULL)
+        DestroyAcceleratorTable(app.accelerators);
+    app.accelerators = NULL;
     DeleteTrayIcon();
     if (app.EndIE == 1 && CountIeWindows() == 1)
         TerminateCollectedIe();
@@ -115,7 +120,7 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
     CopyCapturedToConfigured();
     LoadConfiguration();
 
-    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
+    app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
     if (app.KillIE == 1 && CountIeWindows() == 1) {
         app.ieKilledAtStartup = 1;
         TerminateCollectedIe();
@@ -128,7 +133,7 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
 
     MSG msg;
     msg.wParam = 0;
-    RunMessageLoop(accelerators, &msg);
-    RunShutdown(accelerators);
+    RunMessageLoop(&msg);
+    RunShutdown();
     return (int)msg.wParam;
 }

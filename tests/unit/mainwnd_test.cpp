@@ -353,3 +353,26 @@ TEST_F(MainWindow, OnlyADoubleClickWithoutADialogSwitches)
     app.settingsDialog = app.aboutDialog = NULL;
     DestroyWindow(dialog);
 }
+
+// The session may end the process as soon as WM_ENDSESSION returns, so the
+// shutdown runs right there, once; a cancelled log-off changes nothing.
+TEST_F(MainWindow, EndingSessionRunsTheShutdownOnce)
+{
+    StartIn(1);
+    EXPECT_EQ(0, SendMessageA(window, WM_ENDSESSION, FALSE, 0));
+    ExpectIeMarked();
+    EXPECT_TRUE(NotifyCalls().empty());
+
+    EXPECT_EQ(0, SendMessageA(window, WM_ENDSESSION, TRUE, 0));
+    ExpectIeShows(false);
+    ASSERT_FALSE(NotifyCalls().empty());
+    EXPECT_EQ(DWORD(NIM_DELETE), NotifyCalls().back().message);
+    EXPECT_EQ(NULL, app.trayMenu);
+
+    // The loop's end later finds the work done.
+    MarkIeValues();
+    size_t calls = NotifyCalls().size();
+    RunShutdown();
+    ExpectIeMarked();
+    EXPECT_EQ(calls, NotifyCalls().size());
+}
