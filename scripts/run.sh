@@ -5,24 +5,9 @@
 # Installs whatever is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
-build=${SORRELWICK_BUILD:-build}
-
-bash scripts/setup.sh
-source scripts/wine-env.sh
-
-cmake -S . -B "$build/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake -DBUILD_TESTING=OFF >/dev/null
-ninja -C "$build/i686" Sorrelwick
-exe="$root/$build/i686/Sorrelwick.exe"
-if [ "$SORRELWICK_ARCH" != i686 ]; then
-    echo "This kernel runs no 32-bit processes, so Wine cannot run the 32-bit exe:"
-    echo "running a 64-bit build of the same sources instead."
-    cmake -S . -B "$build/$SORRELWICK_ARCH" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake -DBUILD_TESTING=OFF >/dev/null
-    ninja -C "$build/$SORRELWICK_ARCH" Sorrelwick
-    exe="$root/$build/$SORRELWICK_ARCH/Sorrelwick.exe"
-fi
+source scripts/common.sh
+build_sorrelwick OFF
+exe="$bin/Sorrelwick.exe"
 
 # A prefix of its own that keeps Sorrelwick's settings from run to run, with
 # typical Internet Explorer values wherever none are there yet.

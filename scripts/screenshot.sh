@@ -5,24 +5,8 @@
 #   scripts/screenshot.sh [output folder]   (default: $build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
-build=${SORRELWICK_BUILD:-build}
-
-bash scripts/setup.sh
-source scripts/wine-env.sh
-
-# The product itself always; where the kernel runs no 32-bit processes, the
-# 64-bit build of the same sources is what Wine can show.
-cmake -S . -B "$build/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
-    -DBUILD_TESTING=$([ "$SORRELWICK_ARCH" = i686 ] && echo ON || echo OFF) >/dev/null
-ninja -C "$build/i686" >/dev/null
-if [ "$SORRELWICK_ARCH" != i686 ]; then
-    cmake -S . -B "$build/$SORRELWICK_ARCH" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake -DBUILD_TESTING=ON >/dev/null
-fi
-ninja -C "$build/$SORRELWICK_ARCH" Sorrelwick tray_poke >/dev/null
-bin="$root/$build/$SORRELWICK_ARCH"
+source scripts/common.sh
+build_sorrelwick ON >/dev/null
 
 out=$(realpath -m "${1:-$build/screenshots}")
 mkdir -p "$out"

@@ -1,0 +1,31 @@
+# Sourced by the run, test and screenshot scripts, from the project folder:
+# installs what is missing, sets up the Wine environment and offers the build.
+root=$PWD
+# SORRELWICK_BUILD picks another build folder, so that several checkouts or
+# people can work side by side without sharing a prefix or a server.
+build=${SORRELWICK_BUILD:-build}
+
+bash scripts/setup.sh
+source scripts/wine-env.sh
+
+# build_sorrelwick ON|OFF (with or without the tests): always builds the
+# 32-bit product exe. Where the kernel runs no 32-bit processes, Wine cannot
+# run it, so a 64-bit build of the same sources is made as well. `bin` is
+# then the folder whose programs Wine can run here.
+build_sorrelwick() {
+    local testing=$1
+    local native=OFF
+    [ "$SORRELWICK_ARCH" = i686 ] && native=$testing
+    cmake -S . -B "$build/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake -DBUILD_TESTING=$native >/dev/null
+    ninja -C "$build/i686"
+    echo "Sorrelwick.exe (i686, release): $(stat -c %s "$build/i686/Sorrelwick.exe") bytes"
+    if [ "$SORRELWICK_ARCH" != i686 ]; then
+        echo "This kernel runs no 32-bit processes, so Wine cannot run the 32-bit exe:"
+        echo "a 64-bit build of the same sources runs here instead."
+        cmake -S . -B "$build/$SORRELWICK_ARCH" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake -DBUILD_TESTING=$testing >/dev/null
+        ninja -C "$build/$SORRELWICK_ARCH"
+    fi
+    bin="$root/$build/$SORRELWICK_ARCH"
+}
