@@ -5,6 +5,9 @@
 #include "shell/seams.h"
 
 #define TRAY_RECORD_SIZE 88  // the first NOTIFYICONDATAA layout
+#ifndef _WIN64
+static_assert(TRAY_RECORD_SIZE == NOTIFYICONDATAA_V1_SIZE, "the record ends with its 64-byte tip");
+#endif
 #define TRAY_ATTEMPTS 5
 
 static const struct {
