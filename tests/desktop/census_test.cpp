@@ -248,12 +248,7 @@ protected:
     {
         AppTest::SetUp();
         EndWindowOwners("IEFrame");
-        WNDCLASSA wc;
-        ZeroMemory(&wc, sizeof(wc));
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "IEFrame";
-        RegisterClassA(&wc);
+        RegisterTestClass("IEFrame", DefWindowProcA);
         app.mainWindow = CreateCloseCounter();
         ASSERT_NE(HWND(NULL), app.mainWindow);
     }

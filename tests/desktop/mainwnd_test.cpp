@@ -5,6 +5,7 @@
 #include "tests/support/modal_watcher.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/tray_fake.h"
+#include "tests/support/wine_windows.h"
 
 #include <stdlib.h>
 
@@ -13,12 +14,7 @@
 
 static HWND CreateTopLevel(const char *className, WNDPROC proc, DWORD style, int x, int y, int w, int h)
 {
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = className;
-    RegisterClassA(&wc);
+    RegisterTestClass(className, proc);
     return CreateWindowExA(0, className, className, style, x, y, w, h, NULL, NULL, GetModuleHandleA(NULL),
                            NULL);
 }

@@ -111,15 +111,21 @@ static LRESULT CALLBACK CountCloses(HWND window, UINT msg, WPARAM wParam, LPARAM
     return 0;
 }
 
-HWND CreateCloseCounter()
+void RegisterTestClass(const char *className, WNDPROC proc)
 {
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = CountCloses;
+    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "SorrelwickTestCloseCounter";
-    RegisterClassA(&wc);  // fails harmlessly from the second window on
-    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);  // fails harmlessly from the second time on
+}
+
+HWND CreateCloseCounter()
+{
+    RegisterTestClass("SorrelwickTestCloseCounter", CountCloses);
+    return CreateWindowExA(0, "SorrelwickTestCloseCounter", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                           GetModuleHandleA(NULL), NULL);
 }
 
 LONG CloseCount(HWND window)

@@ -26,6 +26,8 @@ void PressButton(HWND box, int id);   // as a click on the button with that id
 
 // A message-only window that counts the WM_CLOSE it receives and stays; it
 // stands in for the main window where a test watches for exit requests.
+// Registers a window class of this module; again for a name is harmless.
+void RegisterTestClass(const char *className, WNDPROC proc);
 HWND CreateCloseCounter();
 LONG CloseCount(HWND window);
 

@@ -3,6 +3,7 @@
 #include "shell/appstate.h"
 #include "shell/seams.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/wine_windows.h"
 #include "tests/support/tray_fake.h"
 
 #include <string>
@@ -14,12 +15,7 @@ static const char kTestClass[] = "SorrelwickUnderTest";
 
 static HWND CreateMainWindow()
 {
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = kTestClass;
-    RegisterClassA(&wc);
+    RegisterTestClass(kTestClass, MainWindowProc);
     return CreateWindowExA(WS_EX_TRANSPARENT, kTestClass, "Sorrelwick", WS_POPUP, 0, 0, 0, 0, NULL,
                            NULL, GetModuleHandleA(NULL), NULL);
 }
@@ -42,12 +38,7 @@ static LRESULT CALLBACK RecorderProc(HWND window, UINT msg, WPARAM wParam, LPARA
 // A stand-in for a dialog: a window with one static control per identifier.
 static HWND CreateRecorder(const std::vector<int> &ids)
 {
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = RecorderProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "CommandRecorder";
-    RegisterClassA(&wc);
+    RegisterTestClass("CommandRecorder", RecorderProc);
     HWND window = CreateWindowExA(0, "CommandRecorder", "recorder", WS_POPUP, 0, 0, 300, 200, NULL,
                                   NULL, GetModuleHandleA(NULL), NULL);
     for (int id : ids)
