@@ -14,13 +14,18 @@ else
 fi
 
 SORRELWICK_CACHE=${SORRELWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sorrelwick}
-WINE_TEMPLATE="$SORRELWICK_CACHE/prefix-$WINEARCH-$($WINE --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"
+# The number goes up whenever wine_base_settings changes, so that an older
+# template is not reused.
+WINE_TEMPLATE="$SORRELWICK_CACHE/prefix-2-$WINEARCH-$($WINE --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"
 
 # Registry settings every prefix of ours needs: no window manager delays for
 # hidden boxes, and a crash ends the process instead of waiting on a dialog.
 wine_base_settings() {
     $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
     $WINE reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+    # The settings dialog's font is the proportional MS PGothic, which Wine
+    # lacks: the IPA font of the same kind keeps its labels inside their boxes.
+    $WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null
 }
 
 # The AutoComplete values of a typical Internet Explorer installation, so that

@@ -32,6 +32,13 @@ int TakesPart(int row)
     return 1;
 }
 
+// "yes" in any letter case, within the field's 4 bytes.
+int IsYes(const BYTE *field)
+{
+    return (field[0] | 0x20) == 'y' && (field[1] | 0x20) == 'e' && (field[2] | 0x20) == 's'
+        && field[3] == '\0';
+}
+
 LONG SearchAssistantModeFor(const OSVERSIONINFOA *version)
 {
     if (version->dwPlatformId != VER_PLATFORM_WIN32_NT)

@@ -67,11 +67,16 @@ void WriteText(HKEY key, const char *name, const char *text)
     SetStringBytes(key, name, text, lstrlenA(text));
 }
 
-void WriteProgramDword(const char *name, LONG value)
+void WriteProgramField(const char *name, DWORD type, const void *field)
 {
     HKEY key = OpenUserKey(kProgramKey);
     if (key == NULL)
         return;
-    WriteDword(key, name, value);
+    WriteField(key, name, type, field);
     RegCloseKey(key);
+}
+
+void WriteProgramDword(const char *name, LONG value)
+{
+    WriteProgramField(name, REG_DWORD, &value);
 }

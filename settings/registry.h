@@ -14,6 +14,8 @@ int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *length
 void WriteField(HKEY key, const char *name, DWORD type, const void *field);  // 4 bytes
 void WriteDword(HKEY key, const char *name, LONG value);
 void WriteText(HKEY key, const char *name, const char *text);  // REG_SZ without its NUL
-void WriteProgramDword(const char *name, LONG value);  // never creates the key
+// Into the program key, which these never create.
+void WriteProgramDword(const char *name, LONG value);
+void WriteProgramField(const char *name, DWORD type, const void *field);  // 4 bytes
 
 #endif

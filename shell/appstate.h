@@ -88,6 +88,8 @@ struct AppState {
     DWORD iePids[IEPIDS_MAX];
     LONG iePidCount;
 
+    // settings dialog
+    LONG savedEnable[13];  // per hint record, while the dialog is disabled
     // dialogs' opening rectangles, for re-centring a moved dialog
     RECT settingsInitialRect;
     LONG aboutIconFrame;
@@ -123,6 +125,7 @@ void CALLBACK MainTimerProc(HWND window, UINT msg, UINT_PTR id, DWORD time);
 
 // settings
 int TakesPart(int row);
+int IsYes(const BYTE *field);
 // Keeps one AutoComplete key open while a walk visits its rows; null when
 // the row's key does not open.
 HKEY SwitchAcKey(HKEY key, int *openKey, int row);

@@ -1,5 +1,6 @@
 // The hidden main window: tray notifications, menu and accelerator commands,
 // the timers and the requests to end.
+#include "dialog/dialog.h"
 #include "shell/appstate.h"
 
 #include <commctrl.h>
@@ -31,6 +32,9 @@ static void HandleCommand(UINT command)
     case CMD_OFF:
         SetOnOffState(command == CMD_ON ? 1 : 0);
         ApplyValues(1);
+        break;
+    case CMD_SETTINGS:
+        OpenSettingsDialog();
         break;
     case CMD_HELP:
         OpenHelpTopics();

@@ -1,4 +1,5 @@
 // Start-up, the message loop and shutdown.
+#include "dialog/dialog.h"
 #include "resources/resource.h"
 #include "shell/appstate.h"
 
@@ -127,6 +128,8 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
     }
     ApplyValues(1);
     SetOnOffState(app.Enable);
+    if (app.openSettingsAtStartup == 1)
+        OpenSettingsDialog();
     StartAutoExitPoll();
     if (app.ieKilledAtStartup == 1 || (app.StartIE == 1 && CountIeWindows() == 0))
         LaunchIe(app.iePath);

@@ -68,7 +68,7 @@ private:
                     || std::find(handled.begin(), handled.end(), window) != handled.end())
                     continue;
                 std::string cls = ClassOf(window);
-                if (cls == "#32770") {
+                if (IsMessageBox(window)) {
                     handled.push_back(window);
                     HWND iconControl = GetDlgItem(window, 0x0440);
                     HICON icon = NULL;

@@ -70,12 +70,17 @@ HWND WaitForWindow(const std::function<HWND()> &found, DWORD timeoutMs)
     return window;
 }
 
+bool IsMessageBox(HWND window)
+{
+    return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF) != NULL;
+}
+
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs)
 {
     return WaitForWindow(
         [pid]() -> HWND {
             for (HWND window : TopLevelWindows(pid)) {
-                if (ClassOf(window) == "#32770" && IsWindowVisible(window))
+                if (IsMessageBox(window) && IsWindowVisible(window))
                     return window;
             }
             return NULL;

@@ -18,7 +18,9 @@ HWND WaitForWindow(const std::function<HWND()> &found, DWORD timeoutMs);
 bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs);
 void PumpMessages(DWORD ms);
 
-// A message box ("#32770") of the process, or null after the time-out.
+// A dialog ("#32770") with a message box's text static, not another dialog.
+bool IsMessageBox(HWND window);
+// A message box of the process, or null after the time-out.
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
 std::string MessageBoxText(HWND box);  // the text of its static 0xFFFF
 bool MessageBoxHasIcon(HWND box);

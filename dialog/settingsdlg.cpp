@@ -1,0 +1,262 @@
+// The settings dialog: what it shows when it opens, its window-level
+// behaviour, and enabling or disabling it as a whole.
+#include "dialog/dialog.h"
+#include "dialog/rows.h"
+#include "resources/resource.h"
+#include "shell/appstate.h"
+
+static const char kExplorerLabelSearchAssistant[] =
+    "ｴｸｽﾌﾟﾛｰﾗ（検索ｺﾝﾊﾟﾆｵﾝ）のｵｰﾄｺﾝﾌﾟﾘｰﾄを使用する(&J)         ";
+static const char kExplorerLabel[] = "エクスプローラのインラインオートコンプリートを使用する(&J)";
+
+const DialogRow kRows[DIALOG_ROWS] = {
+    {1005, 1034, 1017, 1039, AC_AUTOSUGGEST},
+    {1006, 1035, 1018, 1040, AC_USE_FORMSUGGEST},
+    {1007, 1036, 1019, 1041, AC_FORMSUGGEST_PASSWORDS},
+    {1008, 1026, 1020, 1042, AC_FORMSUGGEST_PW_ASK},
+    {1009, 1037, 1021, 1043, AC_APPEND_COMPLETION},
+    {1010, 1038, 1022, 1044, AC_USE_AUTOCOMPLETE},
+};
+
+// The order in which the boxes and the indicators are set at opening: the
+// password row last, since it may disable the prompt row.
+static const int kInitOrder[DIALOG_ROWS] = {
+    ROW_PROMPT, ROW_WEB, ROW_INLINE, ROW_EXPLORER, ROW_FORMS, ROW_PASSWORD,
+};
+
+int RowValue(int row)
+{
+    if (row == ROW_EXPLORER && app.searchAssistantMode == 1)
+        return AC_AUTOCOMPLETE;
+    return kRows[row].value;
+}
+
+int RowAvailable(int row)
+{
+    return app.managed[RowValue(row)] == 1;
+}
+
+int FieldIsOn(int value, const BYTE *field)
+{
+    if (kAcValues[value].type == REG_DWORD) {
+        DWORD number;
+        CopyMemory(&number, field, 4);
+        return number == 1;
+    }
+    return IsYes(field);
+}
+
+void OpenSettingsDialog()
+{
+    if (app.settingsDialog != NULL)
+        return;
+    app.settingsDialog = CreateDialogParamA(app.instance, "IDC_SORRELWICK", app.mainWindow,
+                                            SettingsDialogProc, (LPARAM)app.mainWindow);
+}
+
+static void Check(HWND dialog, int id, int on)
+{
+    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static void Disable(HWND dialog, int id)
+{
+    EnableWindow(GetDlgItem(dialog, id), FALSE);
+}
+
+static void ShowConfiguredBox(HWND dialog, int row)
+{
+    const DialogRow &r = kRows[row];
+    if (row == ROW_PROMPT && app.managed[AC_FORMSUGGEST_PW_ASK] == 1
+        && app.managed[AC_FORMSUGGEST_PASSWORDS] != 1) {
+        Disable(dialog, r.box);
+        SetHintText(r.overlay, kHintAboveMissing);
+        return;
+    }
+    if (!RowAvailable(row)) {
+        Disable(dialog, r.box);
+        SetHintText(r.overlay, kHintMissing);
+        return;
+    }
+    int on = FieldIsOn(RowValue(row), app.configured[RowValue(row)]);
+    if (row != ROW_PASSWORD) {
+        if (on)
+            Check(dialog, r.box, 1);
+        return;
+    }
+    if (on) {
+        Check(dialog, r.box, 1);
+        SetHintText(r.overlay, kHintUntickDisablesBelow);
+        if (app.managed[AC_FORMSUGGEST_PW_ASK] == 1)
+            SetHintText(kRows[ROW_PROMPT].overlay, kHintUntickAboveToDisable);
+    } else {
+        Disable(dialog, kRows[ROW_PROMPT].box);
+    }
+}
+
+static void ShowCapturedIndicator(HWND dialog, int row)
+{
+    const DialogRow &r = kRows[row];
+    if (row == ROW_PROMPT && app.managed[AC_FORMSUGGEST_PW_ASK] == 1
+        && app.managed[AC_FORMSUGGEST_PASSWORDS] != 1) {
+        Disable(dialog, r.indicator);
+        SetHintText(r.indicatorOverlay, kHintAboveMissing);
+    } else if (!RowAvailable(row)) {
+        Disable(dialog, r.indicator);
+        SetHintText(r.indicatorOverlay, kHintMissing);
+    } else if (FieldIsOn(RowValue(row), app.captured[RowValue(row)])) {
+        Check(dialog, r.indicator, 1);
+        SetHintText(r.indicatorOverlay, kHintCapturedOn);
+    }
+}
+
+static void AddSystemMenuItems(HWND dialog)
+{
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, 1016, "ヘルプ (&H)");
+    InsertMenuA(menu, 1, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
+    InsertMenuA(menu, 2, MF_BYPOSITION | MF_STRING, CMD_ABOUT_BOX, "ﾊﾞｰｼﾞｮﾝ情報 (&V)");
+    InsertMenuA(menu, 3, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
+    DrawMenuBar(dialog);
+}
+
+void InitSettingsDialog(HWND dialog)
+{
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
+                 (LPARAM)LoadIconA(app.instance, MAKEINTRESOURCEA(IDI_APP)));
+    AddSystemMenuItems(dialog);
+    CreateHints(dialog, app.instance);
+    SetOnOffState(app.Enable);
+    SetDlgItemTextA(dialog, 1010,
+                    app.searchAssistantMode == 1 ? kExplorerLabelSearchAssistant : kExplorerLabel);
+
+    Check(dialog, 1052, app.KillIE == 1);
+    Check(dialog, 1053, app.StartIE == 1);
+    Check(dialog, 1054, app.EndIE == 1);
+    SetDlgItemTextA(dialog, IDC_EDIT_IEPATH, app.iePath);
+    if (app.StartIE != 1)
+        Disable(dialog, IDC_EDIT_IEPATH);
+
+    if (app.ExitType >= 0 && app.ExitType <= 2)
+        CheckRadioButton(dialog, 1000, 1002, 1000 + app.ExitType);
+    CheckRadioButton(dialog, 1003, 1004, app.Enable == 1 ? 1003 : 1004);
+    for (int i = 0; i < DIALOG_ROWS; i++)
+        ShowConfiguredBox(dialog, kInitOrder[i]);
+    for (int i = 0; i < DIALOG_ROWS; i++)
+        ShowCapturedIndicator(dialog, kInitOrder[i]);
+    CheckRadioButton(dialog, 1011, 1012, app.ExitAction == 0 ? 1011 : 1012);
+
+    GetWindowRect(dialog, &app.settingsInitialRect);
+}
+
+static void DestroyAboutBox()
+{
+    if (app.aboutDialog != NULL) {
+        DestroyWindow(app.aboutDialog);
+        app.aboutDialog = NULL;
+    }
+}
+
+void CloseSettingsDialog(HWND dialog)
+{
+    RemoveAllHints();
+    DestroyAboutBox();
+    DestroyWindow(dialog);
+    app.settingsDialog = NULL;
+}
+
+static void EnableControl(HWND dialog, int id, BOOL enable)
+{
+    EnableWindow(GetDlgItem(dialog, id), enable);
+}
+
+void SetSettingsDialogEnabled(HWND dialog, LONG enable)
+{
+    static const int kFrames[] = {1023, 1024, 1025, 1051, 1000, 1001, 1002, 1003, 1004,
+                                  1052, 1053, 1054};
+    for (int id : kFrames)
+        EnableControl(dialog, id, enable);
+    EnableControl(dialog, IDC_EDIT_IEPATH, enable == 1 && app.StartIE == 1);
+    // A row that was disabled before (a missing value, the prompt row while
+    // its password row is clear) must come back disabled.
+    for (int i = 0; i < HINT_COUNT; i++) {
+        if (kHints[i].control == IDC_DELETE)
+            continue;
+        HWND control = GetDlgItem(dialog, kHints[i].control);
+        if (enable == 1) {
+            EnableWindow(control, app.savedEnable[i]);
+        } else {
+            app.savedEnable[i] = IsWindowEnabled(control) ? 1 : 0;
+            EnableWindow(control, FALSE);
+        }
+    }
+    for (int id = 1011; id <= 1016; id++)
+        EnableControl(dialog, id, enable);
+    EnableWindow(dialog, enable);
+    app.settingsDialogEnabled = enable;
+}
+
+static INT_PTR HandleSysCommand(HWND dialog, WPARAM command)
+{
+    if (app.aboutDialog != NULL) {
+        // Only a fresh About box in front: the command itself is dropped.
+        DestroyAboutBox();
+        PostMessageA(dialog, WM_SYSCOMMAND, CMD_ABOUT_BOX, 0);
+        return TRUE;
+    }
+    if (app.settingsDialogEnabled == 0)
+        return FALSE;
+    if (command == 1016)
+        OpenHelpTopics();
+    // FALSE lets the standard items (move, close) work.
+    return FALSE;
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        InitSettingsDialog(dialog);
+        return FALSE;  // no control gets the focus
+    case WM_SYSCOMMAND:
+        return HandleSysCommand(dialog, wParam);
+    case WM_HELP:
+        if (app.settingsDialogEnabled == 0)
+            return FALSE;
+        OpenHelpTopics();
+        return TRUE;
+    case WM_ACTIVATE:
+        if ((LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE) && app.aboutDialog != NULL) {
+            // Destroying the About box enables this dialog again, so the
+            // posted command opens a new one in front.
+            DestroyAboutBox();
+            PostMessageA(dialog, WM_SYSCOMMAND, CMD_ABOUT_BOX, 0);
+        }
+        ValidateOverlays(dialog);
+        return FALSE;
+    case WM_PAINT:
+        ValidateOverlays(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        if (app.settingsDialogEnabled == 0)
+            return FALSE;
+        HandleSettingsCommand(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        CloseSettingsDialog(dialog);
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        // The answer is read from DWLP_MSGRESULT after this returns, and a
+        // dialog destroyed here would answer 0, refusing the session's end:
+        // agree now and close afterwards.
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        return TRUE;
+    case WM_DESTROY:
+        RemoveAllHints();
+        DestroyAboutBox();
+        app.settingsDialog = NULL;
+        return FALSE;
+    }
+    return FALSE;
+}
