@@ -1,5 +1,7 @@
 #include "tests/blackbox/blackbox.h"
 
+#include <vector>
+
 void SetReportedVersion(const char *version)
 {
     SetString("Software\\Wine\\AppDefaults\\Sorrelwick.exe", "Version", version);
@@ -41,4 +43,23 @@ DWORD BlackBox::CloseAndWait(ChildProcess &child, HWND mainWindow)
 {
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     return child.Wait(10000);
+}
+
+// Presses the keys in order and lets them go in reverse, as a hand would.
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT in;
+        ZeroMemory(&in, sizeof(in));
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        inputs.push_back(in);
+    }
+    for (size_t i = keys.size(); i-- > 0;) {
+        INPUT in = inputs[i];
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
 }

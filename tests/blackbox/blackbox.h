@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "tests/support/child_process.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/wine_windows.h"
+
+// Presses the keys in order and lets them go in reverse, as a hand would.
+void PressKeys(std::initializer_list<WORD> keys);
 
 // Which version Wine reports to Sorrelwick.exe: "win2k", "winxp", "win7".
 void SetReportedVersion(const char *version);

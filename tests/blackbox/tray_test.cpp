@@ -2,7 +2,6 @@
 // the way the shell and the menu send them.
 #include "tests/blackbox/blackbox.h"
 
-#include <initializer_list>
 #include <vector>
 
 // A store left by an earlier run whose configured values all read "no" (and
@@ -44,25 +43,6 @@ static HWND VisiblePopupMenu(DWORD pid)
             return window;
     }
     return NULL;
-}
-
-// Presses the keys in order and lets them go in reverse, as a hand would.
-static void PressKeys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT in;
-        ZeroMemory(&in, sizeof(in));
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = key;
-        inputs.push_back(in);
-    }
-    for (size_t i = keys.size(); i-- > 0;) {
-        INPUT in = inputs[i];
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(in);
-    }
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
 }
 
 TEST_F(BlackBox, DoubleClickAndMenuCommandsSwitchTheState)

@@ -1,0 +1,294 @@
+// The settings dialog, created from the real template in-process: what its
+// rows show at opening, what each command stores, Close's path check, and
+// disabling the dialog as a whole.
+#include <string>
+#include <vector>
+
+#include "tests/support/modal_watcher.h"
+#include "tests/support/settings_dialog.h"
+
+static HANDLE WINAPI OutOfMemorySearch(LPCSTR, LPWIN32_FIND_DATAA)
+{
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return INVALID_HANDLE_VALUE;
+}
+
+static const char kMissing[] = "該当レジストリデータが存在しませんでした。";
+
+struct ControlSeen {
+    int id;
+    bool enabled;
+    bool checked;
+};
+struct HintSeen {
+    int toolWindow;
+    const char *text;
+};
+
+TEST_F(SettingsDialog, RowsShowAvailabilityAndHintsAtOpening)
+{
+    static const struct {
+        const char *name;
+        void (*prepare)();
+        std::vector<ControlSeen> controls;
+        std::vector<HintSeen> hints;
+    } kCases[] = {
+        {"AutoSuggest missing", [] { DeleteValue(kAcPath, "AutoSuggest"); },
+         {{1005, false, false}, {1017, false, false}, {1006, true, true}, {1018, true, true}},
+         {{1034, kMissing}, {1039, kMissing}, {1040, "オリジナルの設定状態は「ON」です。\nここは変更できません。"},
+          {1043, "オリジナルの設定状態は「OFF」です。\nここは変更できません。"}, {1015, "アンインストールです。"}}},
+        {"passwords configured no", [] { SetString(kMainPath, "FormSuggest Passwords", "no"); },
+         {{1007, true, false}, {1008, false, false}, {1020, true, false}},
+         {{1026, "ここを有効にするには、上をチェックします。"}, {1036, "ここをチェックすると、下が有効になります。"}}},
+        {"prompt present, passwords missing", [] { DeleteValue(kMainPath, "FormSuggest Passwords"); },
+         {{1007, false, false}, {1019, false, false}, {1008, false, false}, {1020, false, false}},
+         {{1036, kMissing}, {1041, kMissing},
+          {1026, "上記の該当レジストリデータが存在しませんので、無効にしました。"},
+          {1042, "上記の該当レジストリデータが存在しませんので、無効にしました。"}}},
+        {"prompt missing, passwords yes", [] { DeleteValue(kMainPath, "FormSuggest PW Ask"); },
+         {{1007, true, true}, {1008, false, false}, {1020, false, false}},
+         {{1026, kMissing}, {1042, kMissing}, {1036, "ここのチェックを外すと、下が無効になります。"}}},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.name);
+        SeedTypicalIe();
+        c.prepare();
+        ASSERT_NE(HWND(NULL), Open());
+        for (const ControlSeen &seen : c.controls) {
+            EXPECT_EQ(seen.enabled, Enabled(seen.id)) << seen.id;
+            EXPECT_EQ(seen.checked, Checked(seen.id)) << seen.id;
+        }
+        for (const HintSeen &seen : c.hints)
+            EXPECT_EQ(seen.text, Hint(seen.toolWindow)) << seen.toolWindow;
+        // Overlays stay enabled, so their hints show over disabled boxes.
+        EXPECT_TRUE(Enabled(1034) && Enabled(1026) && Enabled(1039));
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_EQ(HWND(NULL), app.settingsDialog);
+        EXPECT_EQ(HWND(NULL), HintTooltip(1034));
+    }
+}
+
+TEST_F(SettingsDialog, OpeningAndClosingLeavesNoWindowAndReopensWithDefaultHints)
+{
+    size_t before = TopLevelWindows(GetCurrentProcessId()).size();
+    DeleteValue(kAcPath, "AutoSuggest");
+    Open();
+    EXPECT_EQ(before + 1 + HINT_COUNT, TopLevelWindows(GetCurrentProcessId()).size());
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(before, TopLevelWindows(GetCurrentProcessId()).size());
+
+    SeedTypicalIe();
+    Open();
+    EXPECT_EQ("", Hint(1034));
+    EXPECT_EQ(app.settingsDialog, dialog);
+    OpenSettingsDialog();  // a second one is never made
+    EXPECT_EQ(dialog, app.settingsDialog);
+    EXPECT_EQ(before + 1 + HINT_COUNT, TopLevelWindows(GetCurrentProcessId()).size());
+}
+
+TEST_F(SettingsDialog, SearchAssistantModeLabelsAndFollowsTheDword)
+{
+    for (LONG mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        SetDword(kSaPath, "AutoComplete", 1);
+        SetString(kAcPath, "Use AutoComplete", "no");
+        Open(mode);
+        char label[128];
+        GetDlgItemTextA(dialog, 1010, label, sizeof(label));
+        EXPECT_EQ(mode ? "ｴｸｽﾌﾟﾛｰﾗ（検索ｺﾝﾊﾟﾆｵﾝ）のｵｰﾄｺﾝﾌﾟﾘｰﾄを使用する(&J)         "
+                       : "エクスプローラのインラインオートコンプリートを使用する(&J)",
+                  std::string(label));
+        EXPECT_EQ(mode == 1, Checked(1010));
+        EXPECT_EQ(mode == 1, Checked(1022));
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+}
+
+// Values that only a write by the dialog replaces.
+static void MarkIe()
+{
+    SetValue(kAcPath, "AutoSuggest", REG_SZ, "mrk", 4);
+    SetDword(kSaPath, "AutoComplete", 9);
+}
+
+TEST_F(SettingsDialog, RowTogglesStoreFourBytesAndReachIeOnlyWhenOn)
+{
+    const std::vector<BYTE> no = Bytes("no\0\0", 4), yes = Bytes("yes", 4), marked = Bytes("mrk", 4);
+    Open();
+    MarkIe();
+    Command(1005);  // OFF: the program key only
+    ExpectValue(kProgramPath, "AutoSuggest", REG_SZ, no);
+    EXPECT_EQ(marked, ReadValue(kAcPath, "AutoSuggest").bytes);
+    EXPECT_FALSE(Checked(1005));
+
+    Command(1003);  // ON applies the configured set
+    ExpectValue(kAcPath, "AutoSuggest", REG_SZ, no);
+    EXPECT_EQ(1, app.Enable);
+    MarkIe();
+    Command(1034);  // the overlay acts as the box: both keys
+    ExpectValue(kAcPath, "AutoSuggest", REG_SZ, yes);
+    ExpectValue(kProgramPath, "AutoSuggest", REG_SZ, yes);
+    Command(1010);  // the Search Assistant DWORD
+    ExpectValue(kSaPath, "AutoComplete", REG_DWORD, DwordBytes(0));
+    ExpectValue(kProgramPath, "AutoComplete", REG_DWORD, DwordBytes(0));
+
+    // A real click on an overlay, and a key forwarded by the main window.
+    HWND overlay = GetDlgItem(dialog, 1035);
+    SendMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(overlay, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ExpectValue(kMainPath, "Use FormSuggest", REG_SZ, no);
+    SendMessageA(app.mainWindow, WM_COMMAND, 1006, 0);
+    ExpectValue(kMainPath, "Use FormSuggest", REG_SZ, yes);
+    EXPECT_EQ(GetDlgItem(dialog, 1006), GetFocus());
+
+    // Indicators and Enter do nothing.
+    for (int id : {1017, 1039, 1022, 1044, IDOK})
+        Command(id);
+    EXPECT_TRUE(Checked(1017));
+    EXPECT_EQ(HWND(NULL), WaitForMessageBox(GetCurrentProcessId(), 0));
+    EXPECT_EQ(dialog, app.settingsDialog);
+}
+
+TEST_F(SettingsDialog, UnavailableRowsIgnoreClicksAndThePasswordRowGatesThePrompt)
+{
+    DeleteValue(kAcPath, "AutoSuggest");
+    Open();
+    Command(1005);
+    Command(1034);
+    EXPECT_FALSE(ReadValue(kProgramPath, "AutoSuggest").exists);
+    EXPECT_FALSE(Checked(1005));
+
+    Command(1007);  // "yes" to "no": the prompt row goes dark, its tick stays
+    EXPECT_FALSE(Enabled(1008));
+    EXPECT_EQ("ここを有効にするには、上をチェックします。", Hint(1026));
+    EXPECT_EQ("ここをチェックすると、下が有効になります。", Hint(1036));
+    Command(1026);
+    EXPECT_FALSE(ReadValue(kProgramPath, "FormSuggest PW Ask").exists);
+    Command(1007);
+    EXPECT_TRUE(Enabled(1008));
+    EXPECT_EQ("ここを無効にするには、上のチェックを外します。", Hint(1026));
+    EXPECT_EQ("ここのチェックを外すと、下が無効になります。", Hint(1036));
+    Command(1026);
+    ExpectValue(kProgramPath, "FormSuggest PW Ask", REG_SZ, Bytes("yes", 4));
+}
+
+TEST_F(SettingsDialog, SettingsAreStoredAsDwordsWithoutCreatingTheKey)
+{
+    Open();
+    Command(1001);
+    Command(1012);
+    CheckDlgButton(dialog, 1053, BST_CHECKED);  // what its own click does first
+    Command(1053);
+    ExpectValue(kProgramPath, "ExitType", REG_DWORD, DwordBytes(1));
+    ExpectValue(kProgramPath, "ExitAction", REG_DWORD, DwordBytes(1));
+    ExpectValue(kProgramPath, "StartIE", REG_DWORD, DwordBytes(1));
+    EXPECT_TRUE(Enabled(1055));
+    EXPECT_TRUE(Checked(1001) && !Checked(1000) && Checked(1012) && !Checked(1011));
+
+    DeleteTree(kMakerPath);
+    Command(1002);
+    Command(1005);
+    EXPECT_EQ(2, app.ExitType);
+    EXPECT_FALSE(KeyExists(kMakerPath));
+}
+
+TEST_F(SettingsDialog, CloseChecksThePathOnlyWhenIeIsToBeStarted)
+{
+    std::string dir = FreshTestDir();
+    WriteFileBytes(dir + "\\iexplore.exe", "MZ");
+    static const struct {
+        const char *name;
+        LONG startIe;
+        std::string text;
+        const char *box;  // null: none
+        bool closes;
+    } kCases[] = {
+        {"missing file", 1, dir + "\\nothing.exe", "指定されたファイルが見つかりません。", false},
+        {"missing folder", 1, dir + "\\nowhere\\iexplore.exe", "指定されたファイルが見つかりません。", false},
+        {"wildcard in a folder", 1, dir + "\\*\\iexplore.exe", "無効なファイル名です。", false},
+        {"empty", 1, "", "指定されたファイルが見つかりません。", false},
+        {"out of memory", 1, "", NULL, false},
+        {"wildcard that matches", 1, dir + "\\iexp*.exe", NULL, true},
+        {"empty, not started", 0, "", NULL, true},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.name);
+        SetExactValue(kProgramPath, "IEPath", REG_SZ, "marker", 6);
+        lstrcpyA(app.iePath, kDefaultIePath);
+        app.StartIE = c.startIe;
+        pFindFirstFileA = std::string(c.name) == "out of memory" ? OutOfMemorySearch : FindFirstFileA;
+        Open();
+        SetDlgItemTextA(dialog, 1055, c.text.c_str());
+        std::vector<SeenBox> boxes;
+        {
+            ModalWatcher watcher;
+            Command(1013);
+            boxes = watcher.Boxes();
+        }
+        ASSERT_EQ(c.box != NULL ? 1u : 0u, boxes.size());
+        if (c.box != NULL) {
+            EXPECT_EQ(c.box, boxes[0].text);
+            EXPECT_EQ("Sorrelwick", boxes[0].title);
+            EXPECT_EQ(dialog, boxes[0].owner);
+        }
+        EXPECT_EQ(c.closes, app.settingsDialog == NULL);
+        if (c.closes)
+            ExpectValue(kProgramPath, "IEPath", REG_SZ, Bytes(c.text.data(), c.text.size()));
+        else
+            EXPECT_EQ(Bytes("marker", 6), ReadValue(kProgramPath, "IEPath").bytes);
+        if (app.settingsDialog != NULL)
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+}
+
+TEST_F(SettingsDialog, OnlyCloseStoresThePathCutToTheBuffer)
+{
+    SetExactValue(kProgramPath, "IEPath", REG_SZ, "marker", 6);
+    // Esc, the close box and Exit drop the typed text; a change of letter
+    // case alone is no change.
+    for (UINT how : {1027u, (UINT)WM_CLOSE, 1014u, 1013u}) {
+        SCOPED_TRACE(how);
+        Open();
+        SetDlgItemTextA(dialog, 1055, how == 1013 ? "c:\\program files\\internet explorer\\iexplore.exe" : "typed");
+        if (how == WM_CLOSE)
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        else
+            Command(how);
+        EXPECT_EQ(HWND(NULL), app.settingsDialog);
+        EXPECT_STREQ(kDefaultIePath, app.iePath);
+        EXPECT_EQ(Bytes("marker", 6), ReadValue(kProgramPath, "IEPath").bytes);
+        EXPECT_EQ(how == 1014, TakeQuitRequest());
+    }
+
+    Open();
+    SetDlgItemTextA(dialog, 1055, std::string(1100, 'p').c_str());
+    Command(1013);
+    ExpectValue(kProgramPath, "IEPath", REG_SZ, std::vector<BYTE>(1023, 'p'));
+    EXPECT_EQ(1023, lstrlenA(app.iePath));
+}
+
+TEST_F(SettingsDialog, DisablingKeepsRowsThatWereDisabledAndIgnoresCommands)
+{
+    DeleteValue(kAcPath, "AutoSuggest");
+    SetString(kMainPath, "FormSuggest Passwords", "no");
+    Open();
+    SetSettingsDialogEnabled(dialog, 0);
+    EXPECT_FALSE(IsWindowEnabled(dialog));
+    for (int id : {1000, 1003, 1006, 1018, 1013, 1016, 1023, 1052})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_EQ(FALSE, SendMessageA(dialog, WM_COMMAND, 1006, 0));
+    SendMessageA(dialog, WM_COMMAND, 1016, 0);
+    SendMessageA(dialog, WM_HELP, 0, 0);
+    EXPECT_FALSE(ReadValue(kProgramPath, "Use FormSuggest").exists);
+    EXPECT_EQ(0, helpRequests);
+
+    SetSettingsDialogEnabled(dialog, 1);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    for (int id : {1000, 1003, 1006, 1018, 1007, 1013, 1016, 1023, 1052})
+        EXPECT_TRUE(Enabled(id)) << id;
+    for (int id : {1005, 1017, 1008, 1055})
+        EXPECT_FALSE(Enabled(id)) << id;
+    Command(1016);
+    SendMessageA(dialog, WM_HELP, 0, 0);
+    EXPECT_EQ(2, helpRequests);
+}
