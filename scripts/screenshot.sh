@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Shows Sorrelwick in a Wine virtual desktop with a taskbar and takes
-# screenshots: the tray in the OFF state, the tray in the ON state, and the
-# open tray menu. Then closes the program the normal way.
+# screenshots: the tray in the OFF state, the tray in the ON state, the open
+# tray menu, and the settings dialog of a first run in both Search Assistant
+# modes (win2k, and winxp with a value missing and its hint showing). Each
+# run is closed the normal way.
 #   scripts/screenshot.sh [output folder]   (default: $build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -59,5 +61,22 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
     convert "$out/menu.png" -crop 220x180+804+588 +repage -scale 300% "$out/menu-zoom.png"
     poke escape
     poke close
+
+    # A first run opens the settings dialog by itself.
+    for version in win2k winxp; do
+        $WINE reg delete "HKCU\\Software\\Tarrow" /f >/dev/null 2>&1 || true
+        $WINE reg add "HKCU\\Software\\Wine\\AppDefaults\\Sorrelwick.exe" /v Version /t REG_SZ /d $version /f >/dev/null
+        hover=
+        if [ $version = winxp ]; then
+            $WINE reg delete "HKCU\\Software\\Microsoft\\Internet Explorer\\Main" /v "FormSuggest Passwords" /f >/dev/null
+            hover=hover=1036
+        fi
+        (cd "$run" && $WINE $desktop "$bin/Sorrelwick.exe") >/dev/null 2>&1 </dev/null &
+        poke dialog
+        [ -n "$hover" ] && poke $hover
+        shot settings-$version
+        convert "$out/settings-$version.png" -crop 420x560+300+100 +repage "$out/settings-$version-dialog.png"
+        poke close
+    done
 '
 echo "Enable after the run: $($WINE reg query 'HKCU\Software\Tarrow\Sorrelwick' /v Enable 2>/dev/null | grep -o '0x[0-9a-f]*' || echo none)"

@@ -1,10 +1,13 @@
 // Drives a running Sorrelwick from outside, as the shell would, for the
 // screenshot script:
-//   tray_poke.exe wait | menu | escape | close | notify=N  [done=File]
+//   tray_poke.exe wait | menu | escape | close | notify=N | dialog | hover=ID
+//                 [done=File]
 // wait: until the main window exists; menu: the tray's right click, with the
 // cursor over the notification area; escape: dismisses the popup menu;
 // close: WM_CLOSE and wait until the program is gone; notify=N: posts the
-// tray notification with mouse message N (515 is a double click).
+// tray notification with mouse message N (515 is a double click); dialog:
+// until the settings dialog is shown; hover=ID: rests the mouse on control ID
+// of the settings dialog until its hint shows.
 // done=File gets "ok" or "failed" when the action is over, for callers that
 // cannot see the exit code.
 #include <windows.h>
@@ -37,6 +40,34 @@ static HWND PopupMenu()
             return menu;
     }
     return NULL;
+}
+
+static HWND SettingsDialog()
+{
+    HWND dialog = FindWindowA("#32770", "Sorrelwick の設定");
+    return dialog != NULL && IsWindowVisible(dialog) ? dialog : NULL;
+}
+
+static HWND VisibleTooltip()
+{
+    HWND tip = NULL;
+    while ((tip = FindWindowExA(NULL, tip, "tooltips_class32", NULL)) != NULL) {
+        if (IsWindowVisible(tip))
+            return tip;
+    }
+    return NULL;
+}
+
+static int Hover(int id)
+{
+    HWND control = GetDlgItem(WaitFor(SettingsDialog, 5000), id);
+    RECT rect;
+    if (control == NULL || !GetWindowRect(control, &rect))
+        return 0;
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    // One move, then rest: the hint comes up after its delay.
+    PostMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM((rect.right - rect.left) / 2, (rect.bottom - rect.top) / 2));
+    return WaitFor(VisibleTooltip, 5000) != NULL;
 }
 
 static HWND NoMainWindow()
@@ -75,6 +106,10 @@ static int Run(const char *action)
         PostMessageA(main, WM_CLOSE, 0, 0);
         return WaitFor(NoMainWindow, 10000) != NULL;
     }
+    if (strcmp(action, "dialog") == 0)
+        return WaitFor(SettingsDialog, 10000) != NULL;
+    if (strncmp(action, "hover=", 6) == 0)
+        return Hover(atoi(action + 6));
     if (strncmp(action, "notify=", 7) == 0)
         return PostMessageA(main, WM_TRAYNOTIFY, 1, atoi(action + 7));
     return 0;
