@@ -42,7 +42,6 @@ void OpenSettingsDialog();  // only while none is open
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 void SetSettingsDialogEnabled(HWND dialog, LONG enable);
 void CloseSettingsDialog(HWND dialog);
-void InitSettingsDialog(HWND dialog);
 void HandleSettingsCommand(HWND dialog, UINT command);
 
 #endif

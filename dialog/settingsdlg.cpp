@@ -64,18 +64,23 @@ static void Disable(HWND dialog, int id)
     EnableWindow(GetDlgItem(dialog, id), FALSE);
 }
 
+// Why a row cannot be changed, or null when it can: its value was missing
+// at start-up, or the prompt row's password row was.
+static const char *UnavailableHint(int row)
+{
+    if (row == ROW_PROMPT && app.managed[AC_FORMSUGGEST_PW_ASK] == 1
+        && app.managed[AC_FORMSUGGEST_PASSWORDS] != 1)
+        return kHintAboveMissing;
+    return RowAvailable(row) ? NULL : kHintMissing;
+}
+
 static void ShowConfiguredBox(HWND dialog, int row)
 {
     const DialogRow &r = kRows[row];
-    if (row == ROW_PROMPT && app.managed[AC_FORMSUGGEST_PW_ASK] == 1
-        && app.managed[AC_FORMSUGGEST_PASSWORDS] != 1) {
+    const char *unavailable = UnavailableHint(row);
+    if (unavailable != NULL) {
         Disable(dialog, r.box);
-        SetHintText(r.overlay, kHintAboveMissing);
-        return;
-    }
-    if (!RowAvailable(row)) {
-        Disable(dialog, r.box);
-        SetHintText(r.overlay, kHintMissing);
+        SetHintText(r.overlay, unavailable);
         return;
     }
     int on = FieldIsOn(RowValue(row), app.configured[RowValue(row)]);
@@ -97,13 +102,10 @@ static void ShowConfiguredBox(HWND dialog, int row)
 static void ShowCapturedIndicator(HWND dialog, int row)
 {
     const DialogRow &r = kRows[row];
-    if (row == ROW_PROMPT && app.managed[AC_FORMSUGGEST_PW_ASK] == 1
-        && app.managed[AC_FORMSUGGEST_PASSWORDS] != 1) {
+    const char *unavailable = UnavailableHint(row);
+    if (unavailable != NULL) {
         Disable(dialog, r.indicator);
-        SetHintText(r.indicatorOverlay, kHintAboveMissing);
-    } else if (!RowAvailable(row)) {
-        Disable(dialog, r.indicator);
-        SetHintText(r.indicatorOverlay, kHintMissing);
+        SetHintText(r.indicatorOverlay, unavailable);
     } else if (FieldIsOn(RowValue(row), app.captured[RowValue(row)])) {
         Check(dialog, r.indicator, 1);
         SetHintText(r.indicatorOverlay, kHintCapturedOn);
@@ -120,7 +122,7 @@ static void AddSystemMenuItems(HWND dialog)
     DrawMenuBar(dialog);
 }
 
-void InitSettingsDialog(HWND dialog)
+static void InitSettingsDialog(HWND dialog)
 {
     SendMessageA(dialog, WM_SETICON, ICON_SMALL,
                  (LPARAM)LoadIconA(app.instance, MAKEINTRESOURCEA(IDI_APP)));
