@@ -6,6 +6,9 @@ protected:
     // Rests the mouse on the tool window; the tooltip once it shows.
     HWND Hover(int toolWindow)
     {
+        // A tip still up could lie over the next tool and take the mouse.
+        for (const HintDef &hint : kHints)
+            SendMessageA(HintTooltip(hint.toolWindow), TTM_POP, 0, 0);
         HWND tool = GetDlgItem(dialog, toolWindow);
         RECT rect;
         GetWindowRect(tool, &rect);
