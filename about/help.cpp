@@ -1,4 +1,5 @@
 // The WinHelp help topics and the centring of windows on the screen.
+#include "about/about.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"
 

@@ -1,5 +1,6 @@
 // What each control of the settings dialog does. Every change is stored at
 // once, except the Internet Explorer path, which waits for Close.
+#include "about/about.h"
 #include "dialog/dialog.h"
 #include "dialog/rows.h"
 #include "settings/registry.h"

@@ -1,5 +1,6 @@
 // The settings dialog: what it shows when it opens, its window-level
 // behaviour, and enabling or disabling it as a whole.
+#include "about/about.h"
 #include "dialog/dialog.h"
 #include "dialog/rows.h"
 #include "resources/resource.h"

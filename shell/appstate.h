@@ -153,9 +153,4 @@ DWORD WINAPI AutoExitThread(LPVOID unused);
 void StartAutoExitPoll();
 void StopAutoExitPoll();
 
-// about / help
-void OpenHelpTopics();
-void PlaceHelpWindow();
-void CenterWindowOnScreen(HWND window);
-
 #endif

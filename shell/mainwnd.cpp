@@ -1,5 +1,6 @@
 // The hidden main window: tray notifications, menu and accelerator commands,
 // the timers and the requests to end.
+#include "about/about.h"
 #include "dialog/dialog.h"
 #include "shell/appstate.h"
 

@@ -1,4 +1,5 @@
 // Start-up, the message loop and shutdown.
+#include "about/about.h"
 #include "dialog/dialog.h"
 #include "resources/resource.h"
 #include "shell/appstate.h"
