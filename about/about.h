@@ -5,6 +5,21 @@
 
 #include <windows.h>
 
+#define TIMER_ABOUT_ICON 3  // on the About box, 1000 ms
+#define ABOUT_LABEL_SIZE 128  // each label, with its NUL
+
+// The About box.
+void OpenAboutDialog();  // only while none is open
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The version information of a file, to be freed with LocalFree, and the
+// first entry of its translation table (language in the low word, code page
+// in the high word); null when the file has none or no translation.
+void *ReadVersionBlock(const char *fileName, DWORD *translation);
+// 1 and the string in `text`, cut to `size` bytes with its NUL where it is
+// longer, or 0 and an empty `text`.
+int QueryVersionString(char *text, int size, const void *block, DWORD translation, const char *name);
+
 // The help topics, and one second later their window centred.
 void OpenHelpTopics();
 void PlaceHelpWindow();  // the tick of timer 1

@@ -211,6 +211,8 @@ static INT_PTR HandleSysCommand(HWND dialog, WPARAM command)
         return FALSE;
     if (command == 1016)
         OpenHelpTopics();
+    else if (command == CMD_ABOUT_BOX)
+        OpenAboutDialog();
     // FALSE lets the standard items (move, close) work.
     return FALSE;
 }

@@ -40,6 +40,9 @@ static void HandleCommand(UINT command)
     case CMD_HELP:
         OpenHelpTopics();
         break;
+    case CMD_ABOUT:
+        OpenAboutDialog();
+        break;
     case CMD_EXIT:
         PostQuitMessage(0);
         break;
