@@ -1,0 +1,20 @@
+// The real program's About box: its labels, and a log-off agreed to while it is open.
+#include "tests/blackbox/blackbox.h"
+
+TEST_F(BlackBox, AboutBoxShowsTheVersionAndLetsTheSessionEnd)
+{
+    ChildProcess child;
+    ASSERT_TRUE(StartSorrelwick(child));
+    HWND mainWindow = WaitForMainWindow(child);
+    ASSERT_NE(HWND(NULL), mainWindow);
+    PostMessageA(mainWindow, WM_COMMAND, 260, 0);
+    HWND about = WaitForWindow([] { return FindWindowA("#32770", "Sorrelwick について"); }, 10000);
+    ASSERT_NE(HWND(NULL), about);
+    EXPECT_EQ("Sorrelwick", TextOf(GetDlgItem(about, 1030)));
+    EXPECT_EQ("Version 3.8", TextOf(GetDlgItem(about, 1029)));
+    EXPECT_EQ("Copyright (C) 2026 Tarrow", TextOf(GetDlgItem(about, 1031)));
+    DWORD_PTR answer = 0;  // the session may end
+    EXPECT_TRUE(SendMessageTimeoutA(about, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) && answer == 1);
+    EXPECT_TRUE(WaitUntil([about] { return !IsWindow(about); }, 5000));
+    EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
+}
