@@ -80,3 +80,38 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
     done
 '
 echo "Enable after the run: $($WINE reg query 'HKCU\Software\Tarrow\Sorrelwick' /v Enable 2>/dev/null | grep -o '0x[0-9a-f]*' || echo none)"
+
+# The About box, opened as the tray menu's "ﾊﾞｰｼﾞｮﾝ情報 (&V)" opens it, in a
+# run of its own: about.png and, a second later, about-next.png, whose icon
+# has moved on; each with an enlarged crop of the box. The values and the
+# store are put back first, so that no first-run dialog stands behind it.
+wine_seed_autocomplete
+$WINE reg delete 'HKCU\Software\Wine\AppDefaults\Sorrelwick.exe' /f >/dev/null 2>&1 || true
+$WINE reg add 'HKCU\Software\Tarrow\Sorrelwick' /v CompleteCount /t REG_DWORD /d 6 /f >/dev/null
+wineserver -w
+xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
+    desktop="explorer /desktop=shell,1024x768"
+    poke() {
+        rm -f "$run/done"
+        (cd "$run" && $WINE $desktop "$bin/tray_poke.exe" "$1" done=done) >/dev/null 2>&1 </dev/null &
+        for _ in $(seq 1 300); do
+            [ -s "$run/done" ] && break
+            sleep 0.1
+        done
+        if [ "$(cat "$run/done" 2>/dev/null)" != ok ]; then
+            echo "screenshot: $1 failed" >&2
+            return 1
+        fi
+    }
+    (cd "$run" && $WINE $desktop "$bin/Sorrelwick.exe") >/dev/null 2>&1 </dev/null &
+    poke wait
+    poke command=260
+    for name in about about-next; do
+        sleep 1
+        import -window root "$out/$name.png"
+        # The box sits in the middle of the screen.
+        convert "$out/$name.png" -crop 320x240+352+264 +repage -scale 200% "$out/$name-zoom.png"
+        echo "$out/$name.png"
+    done
+    poke close
+'

@@ -1,6 +1,6 @@
 // Drives a running Sorrelwick from outside, as the shell would, for the
 // screenshot script:
-//   tray_poke.exe wait | menu | escape | close | notify=N | dialog | hover=ID
+//   tray_poke.exe wait | menu | escape | close | notify=N | dialog | hover=ID | command=N
 //                 [done=File]
 // wait: until the main window exists; menu: the tray's right click, with the
 // cursor over the notification area; escape: dismisses the popup menu;
@@ -8,6 +8,7 @@
 // tray notification with mouse message N (515 is a double click); dialog:
 // until the settings dialog is shown; hover=ID: rests the mouse on control ID
 // of the settings dialog until its hint shows.
+// command=N: posts WM_COMMAND N, as the tray menu does (260: the About box).
 // done=File gets "ok" or "failed" when the action is over, for callers that
 // cannot see the exit code.
 #include <windows.h>
@@ -112,6 +113,8 @@ static int Run(const char *action)
         return Hover(atoi(action + 6));
     if (strncmp(action, "notify=", 7) == 0)
         return PostMessageA(main, WM_TRAYNOTIFY, 1, atoi(action + 7));
+    if (strncmp(action, "command=", 8) == 0)
+        return PostMessageA(main, WM_COMMAND, atoi(action + 8), 0);
     return 0;
 }
 
