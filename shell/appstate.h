@@ -134,6 +134,9 @@ LONG SearchAssistantModeFor(const OSVERSIONINFOA *version);
 const char *CaptureAutoCompleteValues();  // null on success, else the text to show
 void CopyCapturedToConfigured();
 void ApplyValues(LONG selector);
+// Each managed row of `set` that takes part, and that `only` marks (every
+// one when null), into Internet Explorer's keys.
+void WriteIeValues(BYTE (*set)[4], const LONG *only);
 void LoadConfiguration();
 void CreateConfigurationStore();
 void WriteProgramKey();
