@@ -44,5 +44,8 @@ void SetSettingsDialogEnabled(HWND dialog, LONG enable);
 void CloseSettingsDialog(HWND dialog);
 void InitSettingsDialog(HWND dialog);
 void HandleSettingsCommand(HWND dialog, UINT command);
+// The Delete button: the uninstall of the program's data; ends the program
+// unless a key is missing or the user cancels.
+void RunSettingsRemoval(HWND dialog);
 
 #endif

@@ -62,6 +62,7 @@ struct AppState {
     LONG searchAssistantMode;
     BYTE captured[AC_ROWS][4];   // "yes"/"no" as 4 bytes, or the DWORD
     BYTE configured[AC_ROWS][4];
+    BYTE backup[AC_ROWS][4];     // the Backup subkey's values, as the removal read them
     LONG managed[AC_ROWS];
     LONG presentCount;
     char openErrorText[256];
