@@ -181,6 +181,9 @@ void HandleSettingsCommand(HWND dialog, UINT command)
         CloseSettingsDialog(dialog);
         PostQuitMessage(0);
         break;
+    case IDC_DELETE:
+        RunSettingsRemoval(dialog);
+        break;
     case 1016:
         OpenHelpTopics();
         break;

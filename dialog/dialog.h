@@ -43,5 +43,8 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
 void SetSettingsDialogEnabled(HWND dialog, LONG enable);
 void CloseSettingsDialog(HWND dialog);
 void HandleSettingsCommand(HWND dialog, UINT command);
+// The Delete button: the uninstall of the program's data; ends the program
+// unless a key is missing or the user cancels.
+void RunSettingsRemoval(HWND dialog);
 
 #endif

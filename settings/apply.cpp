@@ -10,24 +10,27 @@ static const int kApplyOrder[] = {
     AC_AUTOCOMPLETE,
 };
 
+void WriteIeValues(BYTE (*set)[4], const LONG *only)
+{
+    int openKey = -1;
+    HKEY key = NULL;
+    for (int i = 0; i < AC_ROWS; i++) {
+        int row = kApplyOrder[i];
+        if (!TakesPart(row) || app.managed[row] != 1 || (only != NULL && only[row] != 1))
+            continue;
+        key = SwitchAcKey(key, &openKey, row);
+        // A key that does not open skips only its own values.
+        if (key != NULL)
+            WriteField(key, kAcValues[row].name, kAcValues[row].type, set[row]);
+    }
+    if (key != NULL)
+        RegCloseKey(key);
+}
+
 void ApplyValues(LONG selector)
 {
     if (app.settingsRemoved == 1)
         return;
     LONG deciding = selector == 1 ? app.Enable : app.ExitAction;
-    BYTE (*set)[4] = deciding == 1 ? app.configured : app.captured;
-
-    int openKey = -1;
-    HKEY key = NULL;
-    for (int i = 0; i < AC_ROWS; i++) {
-        int row = kApplyOrder[i];
-        if (!TakesPart(row))
-            continue;
-        key = SwitchAcKey(key, &openKey, row);
-        // A key that does not open skips only its own values.
-        if (key != NULL && app.managed[row] == 1)
-            WriteField(key, kAcValues[row].name, kAcValues[row].type, set[row]);
-    }
-    if (key != NULL)
-        RegCloseKey(key);
+    WriteIeValues(deciding == 1 ? app.configured : app.captured, NULL);
 }

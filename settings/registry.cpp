@@ -18,7 +18,7 @@ HKEY CreateUserKey(const char *path)
     return key;
 }
 
-int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *readLength)
+int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *readLength, DWORD *type)
 {
     // Read through a bounce buffer so that a failed read (value too long,
     // wrong size) leaves the caller's field exactly as it was.
@@ -26,7 +26,7 @@ int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *readLe
     DWORD length = size;
     if (key == NULL || size > sizeof(bounce))
         return 0;
-    if (RegQueryValueExA(key, name, NULL, NULL, bounce, &length) != ERROR_SUCCESS || length > size)
+    if (RegQueryValueExA(key, name, NULL, type, bounce, &length) != ERROR_SUCCESS || length > size)
         return 0;
     CopyMemory(field, bounce, length);
     if (readLength != NULL)

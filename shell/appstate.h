@@ -62,6 +62,7 @@ struct AppState {
     LONG searchAssistantMode;
     BYTE captured[AC_ROWS][4];   // "yes"/"no" as 4 bytes, or the DWORD
     BYTE configured[AC_ROWS][4];
+    BYTE backup[AC_ROWS][4];     // the Backup subkey's values, as the removal read them
     LONG managed[AC_ROWS];
     LONG presentCount;
     char openErrorText[256];
@@ -134,6 +135,9 @@ LONG SearchAssistantModeFor(const OSVERSIONINFOA *version);
 const char *CaptureAutoCompleteValues();  // null on success, else the text to show
 void CopyCapturedToConfigured();
 void ApplyValues(LONG selector);
+// Each managed row of `set` that takes part, and that `only` marks (every
+// one when null), into Internet Explorer's keys.
+void WriteIeValues(BYTE (*set)[4], const LONG *only);
 void LoadConfiguration();
 void CreateConfigurationStore();
 void WriteProgramKey();
