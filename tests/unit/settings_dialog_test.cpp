@@ -86,24 +86,6 @@ TEST_F(SettingsDialog, OpeningAndClosingLeavesNoWindowAndReopensWithDefaultHints
     EXPECT_EQ(before + 1 + HINT_COUNT, TopLevelWindows(GetCurrentProcessId()).size());
 }
 
-TEST_F(SettingsDialog, SearchAssistantModeLabelsAndFollowsTheDword)
-{
-    for (LONG mode : {0, 1}) {
-        SCOPED_TRACE(mode);
-        SetDword(kSaPath, "AutoComplete", 1);
-        SetString(kAcPath, "Use AutoComplete", "no");
-        Open(mode);
-        char label[128];
-        GetDlgItemTextA(dialog, 1010, label, sizeof(label));
-        EXPECT_EQ(mode ? "ｴｸｽﾌﾟﾛｰﾗ（検索ｺﾝﾊﾟﾆｵﾝ）のｵｰﾄｺﾝﾌﾟﾘｰﾄを使用する(&J)         "
-                       : "エクスプローラのインラインオートコンプリートを使用する(&J)",
-                  std::string(label));
-        EXPECT_EQ(mode == 1, Checked(1010));
-        EXPECT_EQ(mode == 1, Checked(1022));
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-    }
-}
-
 // Values that only a write by the dialog replaces.
 static void MarkIe()
 {
@@ -175,16 +157,12 @@ TEST_F(SettingsDialog, UnavailableRowsIgnoreClicksAndThePasswordRowGatesThePromp
 TEST_F(SettingsDialog, SettingsAreStoredAsDwordsWithoutCreatingTheKey)
 {
     Open();
-    Command(1001);
-    Command(1012);
     CheckDlgButton(dialog, 1053, BST_CHECKED);  // what its own click does first
-    Command(1053);
-    ExpectValue(kProgramPath, "ExitType", REG_DWORD, DwordBytes(1));
-    ExpectValue(kProgramPath, "ExitAction", REG_DWORD, DwordBytes(1));
-    ExpectValue(kProgramPath, "StartIE", REG_DWORD, DwordBytes(1));
-    EXPECT_TRUE(Enabled(1055));
-    EXPECT_TRUE(Checked(1001) && !Checked(1000) && Checked(1012) && !Checked(1011));
-
+    for (int id : {1001, 1012, 1053})
+        Command(id);
+    for (const char *name : {"ExitType", "ExitAction", "StartIE"})
+        ExpectValue(kProgramPath, name, REG_DWORD, DwordBytes(1));
+    EXPECT_TRUE(Enabled(1055) && Checked(1001) && !Checked(1000) && Checked(1012) && !Checked(1011));
     DeleteTree(kMakerPath);
     Command(1002);
     Command(1005);
