@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Shows Sorrelwick in a Wine virtual desktop with a taskbar and takes
 # screenshots: the tray in the OFF state, the tray in the ON state, the open
-# tray menu, and the settings dialog of a first run in both Search Assistant
-# modes (win2k, and winxp with a value missing and its hint showing). Each
-# run is closed the normal way.
+# tray menu, the About box twice a second apart (its icon moves on), and the
+# settings dialog of a first run in both Search Assistant modes (win2k, and
+# winxp with a value missing and its hint showing). Each run is closed the
+# normal way.
 #   scripts/screenshot.sh [output folder]   (default: $build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -60,6 +61,15 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
     # The menu opens upwards from the cursor over the tray.
     convert "$out/menu.png" -crop 220x180+804+588 +repage -scale 300% "$out/menu-zoom.png"
     poke escape
+    # The About box, as the tray menu item "ﾊﾞｰｼﾞｮﾝ情報 (&V)" opens it.
+    poke command=260
+    for name in about about-next; do
+        sleep 1
+        import -window root "$out/$name.png"
+        # The box sits in the middle of the screen.
+        convert "$out/$name.png" -crop 320x240+352+264 +repage -scale 200% "$out/$name-zoom.png"
+        echo "$out/$name.png"
+    done
     poke close
 
     # A first run opens the settings dialog by itself.
@@ -78,40 +88,4 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
         convert "$out/settings-$version.png" -crop 420x560+300+100 +repage "$out/settings-$version-dialog.png"
         poke close
     done
-'
-echo "Enable after the run: $($WINE reg query 'HKCU\Software\Tarrow\Sorrelwick' /v Enable 2>/dev/null | grep -o '0x[0-9a-f]*' || echo none)"
-
-# The About box, opened as the tray menu's "ﾊﾞｰｼﾞｮﾝ情報 (&V)" opens it, in a
-# run of its own: about.png and, a second later, about-next.png, whose icon
-# has moved on; each with an enlarged crop of the box. The values and the
-# store are put back first, so that no first-run dialog stands behind it.
-wine_seed_autocomplete
-$WINE reg delete 'HKCU\Software\Wine\AppDefaults\Sorrelwick.exe' /f >/dev/null 2>&1 || true
-$WINE reg add 'HKCU\Software\Tarrow\Sorrelwick' /v CompleteCount /t REG_DWORD /d 6 /f >/dev/null
-wineserver -w
-xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
-    desktop="explorer /desktop=shell,1024x768"
-    poke() {
-        rm -f "$run/done"
-        (cd "$run" && $WINE $desktop "$bin/tray_poke.exe" "$1" done=done) >/dev/null 2>&1 </dev/null &
-        for _ in $(seq 1 300); do
-            [ -s "$run/done" ] && break
-            sleep 0.1
-        done
-        if [ "$(cat "$run/done" 2>/dev/null)" != ok ]; then
-            echo "screenshot: $1 failed" >&2
-            return 1
-        fi
-    }
-    (cd "$run" && $WINE $desktop "$bin/Sorrelwick.exe") >/dev/null 2>&1 </dev/null &
-    poke wait
-    poke command=260
-    for name in about about-next; do
-        sleep 1
-        import -window root "$out/$name.png"
-        # The box sits in the middle of the screen.
-        convert "$out/$name.png" -crop 320x240+352+264 +repage -scale 200% "$out/$name-zoom.png"
-        echo "$out/$name.png"
-    done
-    poke close
 '
