@@ -238,6 +238,14 @@ TEST_F(SettingsDialog, OnlyCloseStoresThePathCutToTheBuffer)
         EXPECT_EQ(how == 1014, TakeQuitRequest());
     }
 
+    // The second bytes of "ア" and "ヂ" are "A" and "a": another character,
+    // not another letter case, so the path has changed.
+    lstrcpyA(app.iePath, "C:\\ア.exe");
+    Open();
+    SetDlgItemTextA(dialog, 1055, "C:\\ヂ.exe");
+    Command(1013);
+    ExpectValue(kProgramPath, "IEPath", REG_SZ, Bytes("C:\\ヂ.exe", 9));
+
     Open();
     SetDlgItemTextA(dialog, 1055, std::string(1100, 'p').c_str());
     Command(1013);
