@@ -78,6 +78,12 @@ TEST_P(Removal, DeleteButton)
                     Field(strchr(c.restored, '0' + row) ? kCaptured[row] : "mrk"));
     EXPECT_EQ((committed ? Names{"AutoComplete1.reg", "AutoComplete3.reg"} : Names{"AutoComplete.reg",
                "AutoComplete1.reg", "AutoComplete2.reg", "AutoComplete3.reg", "Sorrelwick.GID"}), FilesIn(dir));
+    if (committed) {  // the next start is a first run: the dialog opens by itself
+        ChildProcess next;
+        ASSERT_TRUE(StartSorrelwick(next));
+        EXPECT_NE(HWND(NULL), WaitForWindow([] { return FindWindowA("#32770", "Sorrelwick の設定"); }, 10000));
+        EXPECT_EQ(0u, CloseAndWait(next, WaitForMainWindow(next)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Removal, testing::Values(
