@@ -10,17 +10,6 @@
 static const BYTE kYes[4] = {'y', 'e', 's', 0};
 static const BYTE kNo[4] = {'n', 'o', 0, 0};
 
-static void SetPromptRowState(HWND dialog, int passwordsOn)
-{
-    if (app.managed[AC_FORMSUGGEST_PW_ASK] == 1) {
-        EnableWindow(GetDlgItem(dialog, kRows[ROW_PROMPT].box), passwordsOn);
-        SetHintText(kRows[ROW_PROMPT].overlay,
-                    passwordsOn ? kHintUntickAboveToDisable : kHintTickAboveToEnable);
-    }
-    SetHintText(kRows[ROW_PASSWORD].overlay,
-                passwordsOn ? kHintUntickDisablesBelow : kHintTickEnablesBelow);
-}
-
 static void ToggleRow(HWND dialog, int row)
 {
     const DialogRow &r = kRows[row];

@@ -20,5 +20,6 @@ extern const DialogRow kRows[DIALOG_ROWS];
 int RowValue(int row);      // the AutoComplete row that this run shows
 int RowAvailable(int row);  // its value was there at start-up
 int FieldIsOn(int value, const BYTE *field);
+void SetPromptRowState(HWND dialog, int passwordsOn);
 
 #endif

@@ -60,9 +60,9 @@ static void Check(HWND dialog, int id, int on)
     CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
-static void Disable(HWND dialog, int id)
+static void EnableControl(HWND dialog, int id, BOOL enable)
 {
-    EnableWindow(GetDlgItem(dialog, id), FALSE);
+    EnableWindow(GetDlgItem(dialog, id), enable);
 }
 
 // Why a row cannot be changed, or null when it can: its value was missing
@@ -75,29 +75,33 @@ static const char *UnavailableHint(int row)
     return RowAvailable(row) ? NULL : kHintMissing;
 }
 
+// The prompt row can be changed only while its password row is ticked; the
+// two hints say so.
+void SetPromptRowState(HWND dialog, int passwordsOn)
+{
+    if (app.managed[AC_FORMSUGGEST_PW_ASK] == 1) {
+        EnableControl(dialog, kRows[ROW_PROMPT].box, passwordsOn);
+        SetHintText(kRows[ROW_PROMPT].overlay,
+                    passwordsOn ? kHintUntickAboveToDisable : kHintTickAboveToEnable);
+    }
+    SetHintText(kRows[ROW_PASSWORD].overlay,
+                passwordsOn ? kHintUntickDisablesBelow : kHintTickEnablesBelow);
+}
+
 static void ShowConfiguredBox(HWND dialog, int row)
 {
     const DialogRow &r = kRows[row];
     const char *unavailable = UnavailableHint(row);
     if (unavailable != NULL) {
-        Disable(dialog, r.box);
+        EnableControl(dialog, r.box, FALSE);
         SetHintText(r.overlay, unavailable);
         return;
     }
     int on = FieldIsOn(RowValue(row), app.configured[RowValue(row)]);
-    if (row != ROW_PASSWORD) {
-        if (on)
-            Check(dialog, r.box, 1);
-        return;
-    }
-    if (on) {
+    if (on)
         Check(dialog, r.box, 1);
-        SetHintText(r.overlay, kHintUntickDisablesBelow);
-        if (app.managed[AC_FORMSUGGEST_PW_ASK] == 1)
-            SetHintText(kRows[ROW_PROMPT].overlay, kHintUntickAboveToDisable);
-    } else {
-        Disable(dialog, kRows[ROW_PROMPT].box);
-    }
+    if (row == ROW_PASSWORD)
+        SetPromptRowState(dialog, on);
 }
 
 static void ShowCapturedIndicator(HWND dialog, int row)
@@ -105,7 +109,7 @@ static void ShowCapturedIndicator(HWND dialog, int row)
     const DialogRow &r = kRows[row];
     const char *unavailable = UnavailableHint(row);
     if (unavailable != NULL) {
-        Disable(dialog, r.indicator);
+        EnableControl(dialog, r.indicator, FALSE);
         SetHintText(r.indicatorOverlay, unavailable);
     } else if (FieldIsOn(RowValue(row), app.captured[RowValue(row)])) {
         Check(dialog, r.indicator, 1);
@@ -138,7 +142,7 @@ static void InitSettingsDialog(HWND dialog)
     Check(dialog, 1054, app.EndIE == 1);
     SetDlgItemTextA(dialog, IDC_EDIT_IEPATH, app.iePath);
     if (app.StartIE != 1)
-        Disable(dialog, IDC_EDIT_IEPATH);
+        EnableControl(dialog, IDC_EDIT_IEPATH, FALSE);
 
     if (app.ExitType >= 0 && app.ExitType <= 2)
         CheckRadioButton(dialog, 1000, 1002, 1000 + app.ExitType);
@@ -166,11 +170,6 @@ void CloseSettingsDialog(HWND dialog)
     DestroyAboutBox();
     DestroyWindow(dialog);
     app.settingsDialog = NULL;
-}
-
-static void EnableControl(HWND dialog, int id, BOOL enable)
-{
-    EnableWindow(GetDlgItem(dialog, id), enable);
 }
 
 void SetSettingsDialogEnabled(HWND dialog, LONG enable)

@@ -33,14 +33,19 @@ static HWND WaitFor(HWND (*find)(), DWORD timeoutMs)
     }
 }
 
-static HWND PopupMenu()
+static HWND VisibleOfClass(const char *className)
 {
-    HWND menu = NULL;
-    while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL) {
-        if (IsWindowVisible(menu))
-            return menu;
+    HWND window = NULL;
+    while ((window = FindWindowExA(NULL, window, className, NULL)) != NULL) {
+        if (IsWindowVisible(window))
+            return window;
     }
     return NULL;
+}
+
+static HWND PopupMenu()
+{
+    return VisibleOfClass("#32768");
 }
 
 static HWND SettingsDialog()
@@ -51,12 +56,7 @@ static HWND SettingsDialog()
 
 static HWND VisibleTooltip()
 {
-    HWND tip = NULL;
-    while ((tip = FindWindowExA(NULL, tip, "tooltips_class32", NULL)) != NULL) {
-        if (IsWindowVisible(tip))
-            return tip;
-    }
-    return NULL;
+    return VisibleOfClass("tooltips_class32");
 }
 
 static int Hover(int id)
