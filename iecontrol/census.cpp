@@ -57,14 +57,34 @@ void TerminateCollectedIe()
     }
 }
 
+// The stored path names one file: launch exactly that file. Handed over
+// unquoted, "C:\Program Files\..." would have the system try C:\Program.exe
+// and every other shorter prefix first. A path stored in quotes (an older or
+// hand-edited store) already is a command line and is used as it stands.
 int LaunchIe(char *commandLine)
 {
+    char program[IEPATH_SIZE];
+    char quoted[IEPATH_SIZE + 2];
+    char *line = commandLine;
+    if (commandLine[0] == '"') {
+        const char *end = commandLine + 1;
+        while (*end != '\0' && *end != '"')
+            end++;
+        lstrcpynA(program, commandLine + 1, (int)(end - commandLine));
+    } else {
+        lstrcpynA(program, commandLine, IEPATH_SIZE);
+        quoted[0] = '"';
+        lstrcpyA(quoted + 1, program);
+        lstrcatA(quoted, "\"");
+        line = quoted;
+    }
+
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     ZeroMemory(&process, sizeof(process));
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!CreateProcessA(program, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return 0;
     // Nothing waits for Internet Explorer; keep no handle to it.
     CloseHandle(process.hThread);

@@ -256,3 +256,47 @@ TEST_F(IeControl, NeverEndsByItselfWithoutItsRuleMet)
         EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
     }
 }
+
+// Copies of fake_ie.exe at a path with blanks and at two shorter prefixes of
+// it, where the system's search for an unquoted program would look first.
+struct ProbeFiles {
+    const std::string folder = "C:\\Program Files\\Sorrelwick Probe";
+    const std::string target = folder + "\\fake ie.exe";
+    const std::string markers[2] = {"C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe"};
+    bool Place()
+    {
+        std::string fakeIe = TestProgramDir() + "\\fake_ie.exe";
+        CreateDirectoryA(folder.c_str(), NULL);
+        bool placed = CopyFileA(fakeIe.c_str(), target.c_str(), FALSE) != 0;
+        for (const std::string &marker : markers)
+            placed = placed && CopyFileA(fakeIe.c_str(), marker.c_str(), FALSE);
+        return placed;
+    }
+    ~ProbeFiles()
+    {
+        SetEnvironmentVariableA("FAKE_IE_LOG", NULL);
+        for (const std::string &marker : markers)
+            DeleteFileA(marker.c_str());
+        DeleteFileA(target.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+};
+
+TEST_F(IeControl, LaunchRunsTheFileTheUnquotedPathNamesAndNoShorterPrefix)
+{
+    ProbeFiles probe;
+    ASSERT_TRUE(probe.Place());
+    std::string log = dir + "\\started.log";
+    SetEnvironmentVariableA("FAKE_IE_LOG", log.c_str());  // inherited down to the launch
+    SetDword(kProgramPath, "StartIE", 1);
+    SetString(kProgramPath, "IEPath", probe.target.c_str());
+
+    ChildProcess sorrelwick;
+    HWND mainWindow = Start(sorrelwick);
+    ASSERT_NE(HWND(NULL), mainWindow);
+    EXPECT_NE(HWND(NULL), WaitForWindow(AnyFrame, 10000));
+    PumpMessages(500);  // time enough for a marker to note itself as well
+    // The program sees its own name, quoted, as its first argument.
+    EXPECT_EQ(probe.target + "\t\"" + probe.target + "\"\r\n", ReadFileBytes(log));
+    EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
+}

@@ -3,6 +3,8 @@
 //   fake_ie.exe [count] [hidden] [class=Name] [seconds=N] [delay=MS] [log=File]
 // delay=MS waits that long before the windows open, as a slow start does;
 // log=File appends the command line to File, so tests can count launches.
+// FAKE_IE_LOG in the environment names a file where every copy notes which
+// file ran and its command line, also a copy whose command line names no log.
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,6 +16,23 @@ static LRESULT CALLBACK FrameProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_DESTROY && --openWindows == 0)
         PostQuitMessage(0);
     return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+// Appends "first<TAB>line" (or just line) and CRLF to the file.
+static void AppendLine(const char *path, const char *first, const char *line)
+{
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written;
+    if (first != NULL) {
+        WriteFile(file, first, lstrlenA(first), &written, NULL);
+        WriteFile(file, "\t", 1, &written, NULL);
+    }
+    WriteFile(file, line, lstrlenA(line), &written, NULL);
+    WriteFile(file, "\r\n", 2, &written, NULL);
+    CloseHandle(file);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -40,16 +59,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             count = atoi(arg);
     }
 
-    if (log != NULL) {
-        HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                  OPEN_ALWAYS, 0, NULL);
-        if (file != INVALID_HANDLE_VALUE) {
-            const char *line = GetCommandLineA();
-            DWORD written;
-            WriteFile(file, line, lstrlenA(line), &written, NULL);
-            WriteFile(file, "\r\n", 2, &written, NULL);
-            CloseHandle(file);
-        }
+    if (log != NULL)
+        AppendLine(log, NULL, GetCommandLineA());
+    char started[MAX_PATH], self[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("FAKE_IE_LOG", started, sizeof(started));
+    if (length > 0 && length < sizeof(started)) {
+        GetModuleFileNameA(NULL, self, sizeof(self));
+        AppendLine(started, self, GetCommandLineA());
     }
     if (delay > 0)
         Sleep(delay);
