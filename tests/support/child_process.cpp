@@ -9,7 +9,9 @@ ChildProcess::~ChildProcess()
 
 bool ChildProcess::Start(const std::string &exe, const std::string &args, const std::string &cwd)
 {
-    std::string commandLine = "\"" + TestProgramDir() + "\\" + exe + "\"";
+    // A bare name is a program beside the tests; a path is taken as it is.
+    std::string path = exe.find('\\') == std::string::npos ? TestProgramDir() + "\\" + exe : exe;
+    std::string commandLine = "\"" + path + "\"";
     if (!args.empty())
         commandLine += " " + args;
     STARTUPINFOA startup;

@@ -15,7 +15,8 @@ public:
     ChildProcess &operator=(const ChildProcess &) = delete;
     ~ChildProcess();  // terminates the process if it still runs
 
-    // `exe` is found beside the test program; `args` follow its name.
+    // `exe` is found beside the test program unless it is a path; `args`
+    // follow its name.
     bool Start(const std::string &exe, const std::string &args, const std::string &cwd);
     // The exit code, or STILL_ACTIVE when it did not end within the time.
     DWORD Wait(DWORD timeoutMs);

@@ -1,0 +1,147 @@
+// The real program asks WinHelp for the help file that the build wrote, and
+// Wine's winhlp32, a reader that is not ours, shows it.
+#include "tests/blackbox/blackbox.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+static const char kTitle[] = "Sorrelwick ヘルプ";
+
+class Help : public BlackBox {
+protected:
+    void SetUp() override
+    {
+        BlackBox::SetUp();
+        EndWindowOwners("MS_WINHELP");
+        // Side by side and started from their folder, as a user unzips them.
+        for (const char *name : {"Sorrelwick.exe", "Sorrelwick.hlp", "Sorrelwick.cnt"})
+            CopyFileA((TestProgramDir() + "\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE);
+    }
+    void TearDown() override
+    {
+        EndWindowOwners("MS_WINHELP");
+        BlackBox::TearDown();
+    }
+    bool Start(ChildProcess &child, const std::string &args = "")
+    {
+        return child.Start(dir + "\\Sorrelwick.exe", args, dir);
+    }
+};
+
+static BOOL CALLBACK CollectChildren(HWND window, LPARAM found)
+{
+    ((std::vector<HWND> *)found)->push_back(window);
+    return TRUE;
+}
+
+static std::vector<HWND> ChildrenOf(HWND window)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectChildren, (LPARAM)&children);
+    return children;
+}
+
+// The text a window holds, asked of its own process (an edit's or a rich
+// edit's content is no caption).
+static std::string ContentOf(HWND window)
+{
+    static char text[65536];
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_NORMAL, 2000, &got))
+        return std::string();
+    return std::string(text, got);
+}
+
+// WinHelp's main window, once its page shows our contents topic. Wine names
+// the window "Wine ヘルプ" when a program opens it: the file's own title is
+// the first line of the page.
+static HWND WaitForHelpWindow(DWORD timeoutMs)
+{
+    return WaitForWindow(
+        []() -> HWND {
+            for (HWND window : TopLevelWindows()) {
+                if (ClassOf(window) != "MS_WINHELP" || !IsWindowVisible(window))
+                    continue;
+                for (HWND child : ChildrenOf(window)) {
+                    std::string text = ContentOf(child);
+                    // 能 ends in the byte 0x5C, a backslash to a careless reader.
+                    if (text.find(kTitle) == 0 && text.find("オートコンプリート機能を") != std::string::npos)
+                        return window;
+                }
+            }
+            return (HWND)NULL;
+        },
+        timeoutMs);
+}
+
+TEST_F(Help, TrayMenuHelpOpensTheFileBesideTheExeAndReturnsAtOnce)
+{
+    ChildProcess child;
+    ASSERT_TRUE(Start(child));
+    HWND main = WaitForMainWindow(child);
+    ASSERT_NE(main, (HWND)NULL);
+
+    // Without a readable file, WinHelp would keep the program waiting for
+    // half a minute before it returned.
+    DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(main, WM_COMMAND, 259, 0, SMTO_NORMAL, 20000, &result), 0);
+    EXPECT_LT(GetTickCount() - start, 10000u);
+
+    EXPECT_NE(WaitForHelpWindow(10000), (HWND)NULL) << "no WinHelp window showing our contents topic";
+    EXPECT_EQ(CloseAndWait(child, main), 0u);
+}
+
+TEST_F(Help, SwitchOpensTheHelpWhoseIndexListsTheKeywords)
+{
+    ChildProcess child;
+    ASSERT_TRUE(Start(child, "-h"));
+    HWND help = WaitForHelpWindow(15000);
+    ASSERT_NE(help, (HWND)NULL);
+    DWORD helpPid = 0;
+    GetWindowThreadProcessId(help, &helpPid);
+
+    HWND indexButton = WaitForWindow(
+        [help]() -> HWND {
+            for (HWND button : ChildrenOf(help))
+                if (TextOf(button).find("索引") == 0)
+                    return button;
+            return (HWND)NULL;
+        },
+        5000);
+    ASSERT_NE(indexButton, (HWND)NULL);
+    PostMessageA(indexButton, BM_CLICK, 0, 0);
+
+    std::vector<std::string> keywords;
+    WaitUntil(
+        [&]() {
+            for (HWND window : TopLevelWindows(helpPid)) {
+                for (HWND list : ChildrenOf(window)) {
+                    if (lstrcmpiA(ClassOf(list).c_str(), "ListBox") != 0)
+                        continue;
+                    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+                    for (LRESULT i = 0; i < count && count < 500; i++) {
+                        // winhlp32's list is a Unicode window.
+                        WCHAR wide[256] = L"";
+                        char text[512] = "";
+                        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 256)
+                            SendMessageW(list, LB_GETTEXT, i, (LPARAM)wide);
+                        WideCharToMultiByte(932, 0, wide, -1, text, sizeof(text), NULL, NULL);
+                        keywords.push_back(text);
+                    }
+                    if (count > 0)
+                        return true;
+                }
+            }
+            return false;
+        },
+        10000);
+    EXPECT_GE(keywords.size(), 20u);
+    for (const char *keyword : {"AutoComplete.reg", "アンインストール", "自動終了", "タスクトレイ"})
+        EXPECT_NE(std::find(keywords.begin(), keywords.end(), keyword), keywords.end()) << keyword;
+
+    HWND main = WaitForMainWindow(child);
+    EXPECT_EQ(CloseAndWait(child, main), 0u);
+}

@@ -1,0 +1,161 @@
+#!/usr/bin/env python3
+"""Reads the built Sorrelwick.hlp and .cnt back, on its own, as WinHelp would:
+    hlp_check.py Sorrelwick.hlp Sorrelwick.cnt help/hlpwrite.py help/Sorrelwick.txt
+"""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+failures = []
+
+
+def expect(ok, what):
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def u16(b, o): return struct.unpack_from("<H", b, o)[0]
+def u32(b, o): return struct.unpack_from("<I", b, o)[0]
+
+
+def leaf_entries(data, structure, entry):
+    """The entries of a one-page B+ tree; `entry` reads one, giving (value, size)."""
+    expect(u16(data, 0) == 0x293B, structure + ": tree magic")
+    expect(data[6:22].rstrip(b"\0") == structure.encode(), structure + ": structure")
+    levels, count = u16(data, 32), u32(data, 34)
+    expect(levels == 1, structure + ": one level")
+    page = data[38:]
+    expect(u16(page, 2) == count and u16(page, 6) == 0xFFFF, structure + ": leaf page")
+    out, at = [], 8
+    for _ in range(count):
+        value, size = entry(page, at)
+        out.append(value)
+        at += size
+    return out
+
+
+def stringz(b, o):
+    end = b.index(b"\0", o)
+    return b[o:end], end + 1 - o
+
+
+def context_hash(name):
+    h = 0
+    for c in name:   # context names are letters, digits, "." and "_"
+        x = ord(c.upper()) - ord("A") + 17 if c.isalpha() else {".": 12, "_": 13, "0": 10}.get(c, ord(c) - ord("0"))
+        h = (h * 43 + x) & 0xFFFFFFFF
+    return h
+
+
+def check_hlp(hlp):
+    expect(u32(hlp, 0) == 0x00035F3F and u32(hlp, 12) == len(hlp), "file header")
+    files = {}
+
+    def directory_entry(page, at):
+        name, n = stringz(page, at)
+        return (name.decode(), u32(page, at + n)), n + 4
+    names = leaf_entries(hlp[u32(hlp, 4) + 9:], "z4", directory_entry)
+    expect([n for n, _ in names] == sorted(n for n, _ in names), "directory sorted")
+    for name, offset in names:
+        reserved, used = u32(hlp, offset), u32(hlp, offset + 4)
+        expect(reserved >= used + 9 and offset + reserved <= len(hlp), name + " fits")
+        files[name] = hlp[offset + 9:offset + 9 + used]
+    for name in ("|SYSTEM", "|FONT", "|TOPIC", "|CONTEXT", "|TTLBTREE", "|KWBTREE", "|KWDATA", "|KWMAP"):
+        if not expect(name in files, name + " present"):
+            return
+    system = files["|SYSTEM"]
+    expect(struct.unpack_from("<HHH", system) == (0x036C, 33, 1) and u16(system, 10) == 0, "|SYSTEM header")
+    records, at = {}, 12
+    while at + 4 <= len(system):
+        records[u16(system, at)] = system[at + 4:at + 4 + u16(system, at + 2)]
+        at += 4 + u16(system, at + 2)
+    expect(records.get(1) == "Sorrelwick ヘルプ".encode("cp932") + b"\0", "title in Shift-JIS")
+    expect(records.get(9, b"")[8:10] == b"\x11\x04", "LCID 0x0411")
+    expect(records.get(11, b"\0")[0] == 128 and records.get(12, b"\0\0")[1] == 128, "charset 128")
+
+    # Walk the topic links from the first, numbering positions as WinHelp does.
+    topic, stream = files["|TOPIC"], b""
+    for b in range(0, len(topic), 4096):
+        stream += topic[b + 12:b + 4096]
+    headers, pos, char, block = {}, u32(topic, 4), 0, 0
+    while pos != 0xFFFFFFFF:
+        at = (pos >> 14) * 4084 + (pos & 0x3FFF) - 12
+        if not expect(12 <= pos & 0x3FFF < 4096 and 0 <= at < len(stream), "link position inside its block"):
+            return
+        if pos >> 14 != block:
+            block, char = pos >> 14, 0
+        size, len2, _, nxt, len1 = struct.unpack_from("<IIIII", stream, at)
+        kind = stream[at + 20]
+        if kind == 2:
+            headers[block * 0x8000 + char] = stream[at + len1:at + len1 + len2].decode("cp932")
+        else:
+            expect(kind == 0x20, "paragraph record")
+            expect(stream[at + len1 + len2 - 1] == 0 and len2 > 0, "paragraph texts end in NUL")
+            first = stream[at + 21]
+            size_bytes = 2 if first & 1 == 0 else 4
+            length = stream[at + 21 + size_bytes]
+            char += length // 2 if length & 1 == 0 else u16(stream, at + 21 + size_bytes) // 2
+        pos = nxt
+    contexts = leaf_entries(files["|CONTEXT"], "L4",
+                            lambda p, a: ((u32(p, a), u32(p, a + 4)), 8))
+    signed = [h - (1 << 32) if h >> 31 else h for h, _ in contexts]
+    expect(signed == sorted(signed), "|CONTEXT sorted by signed hash")
+    reached = {offset for _, offset in contexts}
+    expect(all(o in headers for o in reached), "every context names a topic")
+    titled = [o for o, t in headers.items() if t]
+    expect(sorted(reached) == sorted(titled), "every topic reachable from |CONTEXT")
+    expect(u32(records.get(3, b"\xff" * 4), 0) in reached, "contents topic is a topic")
+    keywords = leaf_entries(files["|KWBTREE"], "F24",
+                            lambda p, a: (stringz(p, a)[0], stringz(p, a)[1] + 6))
+    kwdata = files["|KWDATA"]
+    expect(len(keywords) >= 10 and all(u32(kwdata, i) in reached for i in range(0, len(kwdata), 4)),
+           "index keywords lead to topics")
+    return {h for h, _ in contexts}
+
+
+def check_cnt(cnt, hashes):
+    expect(b"\r\n" in cnt and b"\n" not in cnt.replace(b"\r\n", b""), ".cnt lines end in CRLF")
+    lines = cnt.decode("cp932").split("\r\n")[:-1]
+    expect(lines[:2] == [":Base Sorrelwick.hlp", ":Title Sorrelwick ヘルプ"], ".cnt :Base and :Title")
+    level = 0
+    for line in lines[2:]:
+        number, _, rest = line.partition(" ")
+        expect(1 <= int(number) <= level + 1, ".cnt level steps: " + line)
+        level = int(number)
+        name, _, target = rest.partition("=")
+        expect(b"\\" not in name.encode("cp932"), ".cnt name without 0x5C: " + line)
+        expect(not target or context_hash(target) in hashes, ".cnt topic in |CONTEXT: " + line)
+
+
+def check_reproducible(writer, source, hlp):
+    outs = []
+    for _ in range(2):
+        folder = tempfile.mkdtemp()
+        env = dict(os.environ, SOURCE_DATE_EPOCH="1000000000")
+        subprocess.run([sys.executable, writer, source, os.path.join(folder, "Sorrelwick")], env=env, check=True)
+        with open(os.path.join(folder, "Sorrelwick.hlp"), "rb") as f:
+            outs.append(f.read())
+    expect(outs[0] == outs[1], "equal sources, equal bytes")
+    expect(struct.pack("<I", 1000000000) in outs[0] and len(outs[0]) == len(hlp), "SOURCE_DATE_EPOCH is the date")
+
+
+def main(hlp_path, cnt_path, writer, source):
+    with open(hlp_path, "rb") as f:
+        hlp = f.read()
+    with open(cnt_path, "rb") as f:
+        cnt = f.read()
+    hashes = check_hlp(hlp)
+    if hashes is not None:
+        check_cnt(cnt, hashes)
+    check_reproducible(writer, source, hlp)
+    for what in failures:
+        print("FAILED:", what)
+    print("%d checks failed" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:5]))
