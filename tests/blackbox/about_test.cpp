@@ -1,4 +1,5 @@
-// The real program's About box: its labels, and a log-off agreed to while it is open.
+// The real program's About box: its labels, and a log-off agreed to while it
+// is open; the labels also when started by a bare name.
 #include "tests/blackbox/blackbox.h"
 
 TEST_F(BlackBox, AboutBoxShowsTheVersionAndLetsTheSessionEnd)
@@ -16,5 +17,23 @@ TEST_F(BlackBox, AboutBoxShowsTheVersionAndLetsTheSessionEnd)
     DWORD_PTR answer = 0;  // the session may end
     EXPECT_TRUE(SendMessageTimeoutA(about, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) && answer == 1);
     EXPECT_TRUE(WaitUntil([about] { return !IsWindow(about); }, 5000));
+    EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
+}
+
+// From a command prompt in its folder, "Sorrelwick" alone starts the exe:
+// the name it was started by does not open as a file.
+TEST_F(BlackBox, AboutBoxShowsTheVersionWhenStartedByABareName)
+{
+    SetDword(kProgramPath, "CompleteCount", 6);  // no first run: nothing is written to its folder
+    ChildProcess child;
+    ASSERT_TRUE(child.StartCommand("Sorrelwick", TestProgramDir()));
+    HWND mainWindow = WaitForMainWindow(child);
+    ASSERT_NE(HWND(NULL), mainWindow);
+    PostMessageA(mainWindow, WM_COMMAND, 260, 0);
+    HWND about = WaitForWindow([] { return FindWindowA("#32770", "Sorrelwick について"); }, 10000);
+    ASSERT_NE(HWND(NULL), about);
+    HWND version = GetDlgItem(about, 1029);  // filled once the box has been set up
+    WaitUntil([version] { return !TextOf(version).empty(); }, 5000);
+    EXPECT_EQ("Version 3.8", TextOf(version));
     EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
 }
