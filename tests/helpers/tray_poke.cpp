@@ -1,17 +1,22 @@
 // Drives a running Sorrelwick from outside, as the shell would, for the
 // screenshot script:
-//   tray_poke.exe wait | menu | escape | close | notify=N | dialog | hover=ID | command=N
-//                 [done=File]
+//   tray_poke.exe wait | menu | escape | key=C | close | gone | icon | notify=N | dialog
+//                 | dismiss | hover=ID | command=N [done=File]
 // wait: until the main window exists; menu: the tray's right click, with the
 // cursor over the notification area; escape: dismisses the popup menu;
-// close: WM_CLOSE and wait until the program is gone; notify=N: posts the
+// key=C: chooses the open menu's item with the letter C; close: WM_CLOSE and
+// wait until the program is gone; gone: waits until it is gone; icon: the
+// shell holds the program's tray icon (a change of nothing to it succeeds);
+// notify=N: posts the
 // tray notification with mouse message N (515 is a double click); dialog:
-// until the settings dialog is shown; hover=ID: rests the mouse on control ID
+// until the settings dialog is shown; dismiss: clicks its close button and
+// waits until it is gone; hover=ID: rests the mouse on control ID
 // of the settings dialog until its hint shows.
 // command=N: posts WM_COMMAND N, as the tray menu does (260: the About box).
 // done=File gets "ok" or "failed" when the action is over, for callers that
 // cannot see the exit code.
 #include <windows.h>
+#include <shellapi.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -77,10 +82,17 @@ static HWND NoMainWindow()
     return MainWindow() == NULL ? GetDesktopWindow() : NULL;
 }
 
+static HWND NoSettingsDialog()
+{
+    return SettingsDialog() == NULL ? GetDesktopWindow() : NULL;
+}
+
 static int Run(const char *action)
 {
     if (strcmp(action, "wait") == 0)
         return WaitFor(MainWindow, 20000) != NULL;
+    if (strcmp(action, "gone") == 0)
+        return WaitFor(NoMainWindow, 10000) != NULL;
     HWND main = WaitFor(MainWindow, 5000);
     if (main == NULL)
         return 0;
@@ -93,11 +105,22 @@ static int Run(const char *action)
         PostMessageA(main, WM_TRAYNOTIFY, 1, WM_RBUTTONUP);
         return WaitFor(PopupMenu, 5000) != NULL;
     }
-    if (strcmp(action, "escape") == 0) {
+    if (strcmp(action, "icon") == 0) {
+        NOTIFYICONDATAA icon;
+        ZeroMemory(&icon, sizeof(icon));
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = main;
+        icon.uID = 1;
+        return Shell_NotifyIconA(NIM_MODIFY, &icon);
+    }
+    if (strcmp(action, "escape") == 0 || strncmp(action, "key=", 4) == 0) {
         HWND menu = PopupMenu();
         if (menu == NULL)
             return 0;
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (action[0] == 'k')
+            PostMessageA(menu, WM_CHAR, (BYTE)action[4], 0);
+        else
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         DWORD start = GetTickCount();
         while (PopupMenu() != NULL && GetTickCount() - start < 5000)
             Sleep(50);
@@ -109,6 +132,10 @@ static int Run(const char *action)
     }
     if (strcmp(action, "dialog") == 0)
         return WaitFor(SettingsDialog, 10000) != NULL;
+    if (strcmp(action, "dismiss") == 0) {
+        PostMessageA(GetDlgItem(WaitFor(SettingsDialog, 5000), 1013), BM_CLICK, 0, 0);
+        return WaitFor(NoSettingsDialog, 5000) != NULL;
+    }
     if (strncmp(action, "hover=", 6) == 0)
         return Hover(atoi(action + 6));
     if (strncmp(action, "notify=", 7) == 0)
