@@ -12,7 +12,7 @@ release_in() {  # folder, time zone, umask
     git clone -q "$root" "$1"
     git -C "$1" checkout -q "$rev"
     (cd "$1" && umask "$3" && TZ=$2 SORRELWICK_BUILD=build bash scripts/release.sh >"$1.log" 2>&1) || {
-        tail -5 "$1.log"; return 1; }
+        tail -5 "$1.log" >&2; return 1; }
     tail -1 "$1.log"
 }
 first=$(release_in "$work/a/Sorrelwick" UTC 022)
