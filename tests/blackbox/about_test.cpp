@@ -20,8 +20,7 @@ TEST_F(BlackBox, AboutBoxShowsTheVersionAndLetsTheSessionEnd)
     EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
 }
 
-// From a command prompt in its folder, "Sorrelwick" alone starts the exe:
-// the name it was started by does not open as a file.
+// As from a command prompt in its folder: a name that opens no file.
 TEST_F(BlackBox, AboutBoxShowsTheVersionWhenStartedByABareName)
 {
     SetDword(kProgramPath, "CompleteCount", 6);  // no first run: nothing is written to its folder

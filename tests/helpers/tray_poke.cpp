@@ -1,16 +1,13 @@
 // Drives a running Sorrelwick from outside, as the shell would, for the
 // screenshot script:
 //   tray_poke.exe wait | menu | escape | key=C | close | gone | icon | notify=N | dialog
-//                 | dismiss | hover=ID | command=N [done=File]
+//                 | hover=ID | command=N [done=File]
 // wait: until the main window exists; menu: the tray's right click, with the
 // cursor over the notification area; escape: dismisses the popup menu;
-// key=C: chooses the open menu's item with the letter C; close: WM_CLOSE and
-// wait until the program is gone; gone: waits until it is gone; icon: the
-// shell holds the program's tray icon (a change of nothing to it succeeds);
-// notify=N: posts the
+// key=C: chooses the menu's item C; close: WM_CLOSE and wait until the program
+// is gone; gone: the wait alone; icon: the shell holds its icon; notify=N: posts the
 // tray notification with mouse message N (515 is a double click); dialog:
-// until the settings dialog is shown; dismiss: clicks its close button and
-// waits until it is gone; hover=ID: rests the mouse on control ID
+// until the settings dialog is shown; hover=ID: rests the mouse on control ID
 // of the settings dialog until its hint shows.
 // command=N: posts WM_COMMAND N, as the tray menu does (260: the About box).
 // done=File gets "ok" or "failed" when the action is over, for callers that
@@ -82,11 +79,6 @@ static HWND NoMainWindow()
     return MainWindow() == NULL ? GetDesktopWindow() : NULL;
 }
 
-static HWND NoSettingsDialog()
-{
-    return SettingsDialog() == NULL ? GetDesktopWindow() : NULL;
-}
-
 static int Run(const char *action)
 {
     if (strcmp(action, "wait") == 0)
@@ -132,10 +124,6 @@ static int Run(const char *action)
     }
     if (strcmp(action, "dialog") == 0)
         return WaitFor(SettingsDialog, 10000) != NULL;
-    if (strcmp(action, "dismiss") == 0) {
-        PostMessageA(GetDlgItem(WaitFor(SettingsDialog, 5000), 1013), BM_CLICK, 0, 0);
-        return WaitFor(NoSettingsDialog, 5000) != NULL;
-    }
     if (strncmp(action, "hover=", 6) == 0)
         return Hover(atoi(action + 6));
     if (strncmp(action, "notify=", 7) == 0)
