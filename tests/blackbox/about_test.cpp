@@ -1,5 +1,4 @@
-// The real program's About box: its labels, and a log-off agreed to while it
-// is open; the labels also when started by a bare name.
+// The real program's About box: its labels, and a log-off agreed to while it is open.
 #include "tests/blackbox/blackbox.h"
 
 TEST_F(BlackBox, AboutBoxShowsTheVersionAndLetsTheSessionEnd)

@@ -6,8 +6,7 @@ set -euo pipefail
 root=$1 build=$2 kind=win32
 cd "$root" && source scripts/wine-env.sh
 if [ "$SORRELWICK_ARCH" != i686 ]; then
-    echo "This kernel runs no 32-bit processes: the exe of an archive packed the same"
-    echo "way from the $SORRELWICK_ARCH build runs instead of the 32-bit one."
+    echo "No 32-bit processes on this kernel: testing, instead of the 32-bit exe, the $SORRELWICK_ARCH exe of an archive packed the same way."
     kind=$SORRELWICK_ARCH-test
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/sorrelwick-unzipped.XXXXXX")
