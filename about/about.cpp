@@ -5,8 +5,7 @@
 #include "dialog/dialog.h"
 #include "resources/resource.h"
 #include "shell/appstate.h"
-
-#include <stdlib.h>
+#include "shell/seams.h"
 
 #define IDC_ABOUT_VERSION 1029
 #define IDC_ABOUT_PRODUCT 1030
@@ -103,8 +102,13 @@ static void ShowVersionLabels(HWND dialog)
     char text[ABOUT_LABEL_SIZE];
     const int prefix = sizeof(kVersionPrefix) - 1;
     lstrcpyA(text, kVersionPrefix);
+    // The module's own name: argv[0] may be a bare or relative name that
+    // does not open from the current folder.
+    char file[MAX_PATH];
+    DWORD length = pGetModuleFileNameA(app.instance, file, sizeof(file));
     DWORD translation;
-    void *block = ReadVersionBlock(__argv[0], &translation);
+    // A cut name carries no NUL and names another file.
+    void *block = length > 0 && length < sizeof(file) ? ReadVersionBlock(file, &translation) : NULL;
     if (block == NULL) {
         lstrcatA(text, " : Unkown");
         SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, text);

@@ -60,6 +60,9 @@ have_pkg fonts-ipafont-gothic || need+=(fonts-ipafont-gothic)
 have_cmd python3 || need+=(python3)
 have_cmd import || need+=(imagemagick)
 have_cmd cppcheck || need+=(cppcheck)
+# The release archive.
+have_cmd zip || need+=(zip)
+have_cmd unzip || need+=(unzip)
 
 if kernel_runs_32bit; then
     echo "setup: this kernel runs 32-bit processes: the 32-bit Wine runs the 32-bit exe"

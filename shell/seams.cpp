@@ -7,6 +7,7 @@ ShellNotifyIconFn pShellNotifyIconA = Shell_NotifyIconA;
 SetTimerFn pSetTimer = SetTimer;
 FindFirstFileFn pFindFirstFileA = FindFirstFileA;
 WinHelpFn pWinHelpA = WinHelpA;
+GetModuleFileNameFn pGetModuleFileNameA = GetModuleFileNameA;
 RasEnumConnectionsFn pRasEnumConnectionsA = RealRasEnumConnections;
 RasGetConnectStatusFn pRasGetConnectStatusA = RealRasGetConnectStatus;
 DWORD trayRetryWaitMs = 5000;
@@ -17,6 +18,7 @@ void RestoreSeams()
     pSetTimer = SetTimer;
     pFindFirstFileA = FindFirstFileA;
     pWinHelpA = WinHelpA;
+    pGetModuleFileNameA = GetModuleFileNameA;
     pRasEnumConnectionsA = RealRasEnumConnections;
     pRasGetConnectStatusA = RealRasGetConnectStatus;
     trayRetryWaitMs = 5000;

@@ -10,6 +10,8 @@ typedef BOOL(WINAPI *ShellNotifyIconFn)(DWORD, PNOTIFYICONDATAA);
 typedef UINT_PTR(WINAPI *SetTimerFn)(HWND, UINT_PTR, UINT, TIMERPROC);
 typedef HANDLE(WINAPI *FindFirstFileFn)(LPCSTR, LPWIN32_FIND_DATAA);
 typedef BOOL(WINAPI *WinHelpFn)(HWND, LPCSTR, UINT, ULONG_PTR);
+// Lets the About box's tests point it at another file.
+typedef DWORD(WINAPI *GetModuleFileNameFn)(HMODULE, LPSTR, DWORD);
 // The RAS records are passed as raw buffers of their fixed sizes.
 typedef DWORD(WINAPI *RasEnumConnectionsFn)(void *, DWORD *, DWORD *);
 typedef DWORD(WINAPI *RasGetConnectStatusFn)(HANDLE, void *);
@@ -18,6 +20,7 @@ extern ShellNotifyIconFn pShellNotifyIconA;
 extern SetTimerFn pSetTimer;
 extern FindFirstFileFn pFindFirstFileA;
 extern WinHelpFn pWinHelpA;
+extern GetModuleFileNameFn pGetModuleFileNameA;
 extern RasEnumConnectionsFn pRasEnumConnectionsA;
 extern RasGetConnectStatusFn pRasGetConnectStatusA;
 extern DWORD trayRetryWaitMs;

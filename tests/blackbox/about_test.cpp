@@ -18,3 +18,20 @@ TEST_F(BlackBox, AboutBoxShowsTheVersionAndLetsTheSessionEnd)
     EXPECT_TRUE(WaitUntil([about] { return !IsWindow(about); }, 5000));
     EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
 }
+
+// As from a command prompt in its folder: a name that opens no file.
+TEST_F(BlackBox, AboutBoxShowsTheVersionWhenStartedByABareName)
+{
+    SetDword(kProgramPath, "CompleteCount", 6);  // no first run: nothing is written to its folder
+    ChildProcess child;
+    ASSERT_TRUE(child.StartCommand("Sorrelwick", TestProgramDir()));
+    HWND mainWindow = WaitForMainWindow(child);
+    ASSERT_NE(HWND(NULL), mainWindow);
+    PostMessageA(mainWindow, WM_COMMAND, 260, 0);
+    HWND about = WaitForWindow([] { return FindWindowA("#32770", "Sorrelwick について"); }, 10000);
+    ASSERT_NE(HWND(NULL), about);
+    HWND version = GetDlgItem(about, 1029);  // filled once the box has been set up
+    WaitUntil([version] { return !TextOf(version).empty(); }, 5000);
+    EXPECT_EQ("Version 3.8", TextOf(version));
+    EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
+}

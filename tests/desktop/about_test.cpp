@@ -2,8 +2,9 @@
 #include "about/about.h"
 #include "tests/support/settings_dialog.h"
 
-#include <stdlib.h>
 #include <vector>
+
+#include "shell/seams.h"
 
 using AboutBox = SettingsDialog;  // each test runs in a process of its own
 
@@ -12,22 +13,29 @@ static std::string Repeat(const char *text, int times)
     return times > 0 ? text + Repeat(text, times - 1) : "";
 }
 
+static std::string moduleFile;  // what the box is told its own file is
+
+static DWORD WINAPI ModuleFile(HMODULE, LPSTR name, DWORD size)
+{
+    lstrcpynA(name, moduleFile.c_str(), size);
+    return (DWORD)moduleFile.size();
+}
+
 TEST_F(AboutBox, LabelsComeFromTheProgramsOwnFile)
 {
     const struct { std::string file, product, version, copyright; } kCases[] = {
-        {__argv[0], "", "Version  : Unkown", ""},  // a test program has no version block
+        {"", "", "Version  : Unkown", ""},  // the real call: a test program has no version block
         // Found by the search, cut to the label, a double-byte character whole.
         {TestProgramDir() + "\\odd_version.dll", "Found",
          "Version " + Repeat("1234567890", 12).substr(0, ABOUT_LABEL_SIZE - 9), Repeat("著", 63)},
     };
-    char *own = __argv[0];
     for (const auto &c : kCases) {
         SCOPED_TRACE(c.file);
-        __argv[0] = (char *)c.file.c_str();
+        moduleFile = c.file;
+        pGetModuleFileNameA = c.file.empty() ? GetModuleFileNameA : ModuleFile;
         SendMessageA(app.mainWindow, WM_COMMAND, CMD_ABOUT, 0);
         HWND about = app.aboutDialog;
         SendMessageA(app.mainWindow, WM_COMMAND, CMD_ABOUT, 0);  // while one is open: nothing
-        __argv[0] = own;
         EXPECT_EQ(about, app.aboutDialog);
         EXPECT_EQ("Sorrelwick について", TextOf(about));
         EXPECT_EQ(c.product, TextOf(GetDlgItem(about, 1030)));

@@ -1,10 +1,11 @@
 // Drives a running Sorrelwick from outside, as the shell would, for the
 // screenshot script:
-//   tray_poke.exe wait | menu | escape | close | notify=N | dialog | hover=ID | command=N
-//                 [done=File]
+//   tray_poke.exe wait | menu | escape | key=C | close | gone | icon | notify=N | dialog
+//                 | hover=ID | command=N [done=File]
 // wait: until the main window exists; menu: the tray's right click, with the
 // cursor over the notification area; escape: dismisses the popup menu;
-// close: WM_CLOSE and wait until the program is gone; notify=N: posts the
+// key=C: chooses the menu's item C; close: WM_CLOSE and wait until the program
+// is gone; gone: the wait alone; icon: the shell holds its icon; notify=N: posts the
 // tray notification with mouse message N (515 is a double click); dialog:
 // until the settings dialog is shown; hover=ID: rests the mouse on control ID
 // of the settings dialog until its hint shows.
@@ -12,6 +13,7 @@
 // done=File gets "ok" or "failed" when the action is over, for callers that
 // cannot see the exit code.
 #include <windows.h>
+#include <shellapi.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -81,6 +83,8 @@ static int Run(const char *action)
 {
     if (strcmp(action, "wait") == 0)
         return WaitFor(MainWindow, 20000) != NULL;
+    if (strcmp(action, "gone") == 0)
+        return WaitFor(NoMainWindow, 10000) != NULL;
     HWND main = WaitFor(MainWindow, 5000);
     if (main == NULL)
         return 0;
@@ -93,11 +97,22 @@ static int Run(const char *action)
         PostMessageA(main, WM_TRAYNOTIFY, 1, WM_RBUTTONUP);
         return WaitFor(PopupMenu, 5000) != NULL;
     }
-    if (strcmp(action, "escape") == 0) {
+    if (strcmp(action, "icon") == 0) {
+        NOTIFYICONDATAA icon;
+        ZeroMemory(&icon, sizeof(icon));
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = main;
+        icon.uID = 1;
+        return Shell_NotifyIconA(NIM_MODIFY, &icon);
+    }
+    if (strcmp(action, "escape") == 0 || strncmp(action, "key=", 4) == 0) {
         HWND menu = PopupMenu();
         if (menu == NULL)
             return 0;
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (action[0] == 'k')
+            PostMessageA(menu, WM_CHAR, (BYTE)action[4], 0);
+        else
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         DWORD start = GetTickCount();
         while (PopupMenu() != NULL && GetTickCount() - start < 5000)
             Sleep(50);

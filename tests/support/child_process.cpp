@@ -14,6 +14,11 @@ bool ChildProcess::Start(const std::string &exe, const std::string &args, const 
     std::string commandLine = "\"" + path + "\"";
     if (!args.empty())
         commandLine += " " + args;
+    return StartCommand(commandLine, cwd);
+}
+
+bool ChildProcess::StartCommand(std::string commandLine, const std::string &cwd)
+{
     STARTUPINFOA startup;
     PROCESS_INFORMATION info;
     ZeroMemory(&startup, sizeof(startup));

@@ -18,6 +18,8 @@ public:
     // `exe` is found beside the test program unless it is a path; `args`
     // follow its name.
     bool Start(const std::string &exe, const std::string &args, const std::string &cwd);
+    // The command line as it stands, found the way Windows finds it.
+    bool StartCommand(std::string commandLine, const std::string &cwd);
     // The exit code, or STILL_ACTIVE when it did not end within the time.
     DWORD Wait(DWORD timeoutMs);
     bool Running() const;
