@@ -22,7 +22,16 @@ What the WinHelp 4 reader (WINHLP32.EXE) needs, as this writer relies on it
 - |SYSTEM: 0x036C, minor 33, major 1, date, flags 0 (uncompressed, topic
   blocks of 4096 bytes), then records (type, size, data): 9 LCID (0x0411 in
   bytes 8-9), 11 charset (first byte 128, Shift-JIS), 12 default font (points,
-  charset, face), 1 title, 2 copyright, 3 the contents topic's TOPICOFFSET.
+  charset, face), 1 title, 2 copyright, 3 the contents topic's TOPICOFFSET,
+  6 a window definition, as a project's [WINDOWS] line main="caption" gives
+  it: exactly 90 bytes, flags (0x0001 type, 0x0002 name, 0x0004 caption,
+  0x0008/0x0010/0x0020/0x0040 x, y, width, height, 0x0080 show state,
+  0x0100/0x0200 the two colours), type 10 bytes, name 9, caption 51 (each
+  NUL-padded), x, y, width, height, show state (16 bits each), two RGB
+  quads. We set the name "main" and the caption only; every field whose flag
+  is clear is zero and left to the reader, so the window keeps the reader's
+  default place, size and colours. Without this record a reader may caption
+  the primary window with its own name instead of the file's.
 - |FONT: face count, descriptor count, offsets; 32-byte face names; 11-byte
   descriptors (attributes, half-points, family, face index, two RGB triples).
 - |TOPIC: 4096-byte blocks, each opening with 12 bytes (last link, first link
@@ -75,6 +84,7 @@ FACES = ["ＭＳ Ｐゴシック"]
 FONT_TITLE, FONT_BODY, FONT_BOLD = range(3)
 FONTS = [(0, 26, 1), (0, 20, 0), (0, 20, 1)]
 FAMILY_SWISS = 3
+WINDOW_NAME, WINDOW_CAPTION = 0x0002, 0x0004
 
 
 class SourceError(Exception):
@@ -385,11 +395,17 @@ def build_system(meta, contents_offset, date):
     lcid = b"\0" * 8 + struct.pack("<H", 0x0411)
     charset = bytes([128, 0, 0, 2, 0])
     deffont = bytes([9, 128]) + sjis(FACES[0], "font") + b"\0"
+    caption = sjis(meta["title"], "@title")
+    if len(caption) > 50:
+        raise SourceError("@title is longer than a window caption's 50 bytes")
+    window = (struct.pack("<H", WINDOW_NAME | WINDOW_CAPTION) + b"\0" * 10
+              + b"main".ljust(9, b"\0") + caption.ljust(51, b"\0") + b"\0" * 18)
     return (struct.pack("<HHHIH", 0x036C, 33, 1, date, 0)
             + record(9, lcid) + record(11, charset) + record(12, deffont)
             + record(1, sjis(meta["title"], "@title") + b"\0")
             + record(2, sjis(meta["copyright"], "@copyright") + b"\0")
-            + record(3, struct.pack("<I", contents_offset)))
+            + record(3, struct.pack("<I", contents_offset))
+            + record(6, window))
 
 
 def build_font():

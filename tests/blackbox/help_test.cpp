@@ -54,9 +54,8 @@ static std::string ContentOf(HWND window)
     return std::string(text, got);
 }
 
-// WinHelp's main window, once its page shows our contents topic. Wine names
-// the window "Wine ヘルプ" when a program opens it: the file's own title is
-// the first line of the page.
+// WinHelp's main window, once its page shows our contents topic (the file's
+// title is the page's first line).
 static HWND WaitForHelpWindow(DWORD timeoutMs)
 {
     return WaitForWindow(
@@ -90,7 +89,10 @@ TEST_F(Help, TrayMenuHelpOpensTheFileBesideTheExeAndReturnsAtOnce)
     EXPECT_NE(SendMessageTimeoutA(main, WM_COMMAND, 259, 0, SMTO_NORMAL, 20000, &result), 0);
     EXPECT_LT(GetTickCount() - start, 10000u);
 
-    EXPECT_NE(WaitForHelpWindow(10000), (HWND)NULL) << "no WinHelp window showing our contents topic";
+    HWND help = WaitForHelpWindow(10000);
+    EXPECT_NE(help, (HWND)NULL) << "no WinHelp window showing our contents topic";
+    // The file's window definition captions it, not the reader's own name.
+    EXPECT_NE(TextOf(help).find(kTitle), std::string::npos) << TextOf(help);
     EXPECT_EQ(CloseAndWait(child, main), 0u);
 }
 

@@ -75,6 +75,9 @@ def check_hlp(hlp):
     expect(records.get(1) == "Sorrelwick ヘルプ".encode("cp932") + b"\0", "title in Shift-JIS")
     expect(records.get(9, b"")[8:10] == b"\x11\x04", "LCID 0x0411")
     expect(records.get(11, b"\0")[0] == 128 and records.get(12, b"\0\0")[1] == 128, "charset 128")
+    window = records.get(6, b"")
+    expect(len(window) == 90 and u16(window, 0) & 0x7F == 0x06 and window[12:21] == b"main".ljust(9, b"\0")
+           and window[21:72] == records.get(1, b"").ljust(51, b"\0"), "window main: the title as caption, no place or size")
 
     # Walk the topic links from the first, numbering positions as WinHelp does.
     topic, stream = files["|TOPIC"], b""
