@@ -6,7 +6,7 @@
 #include <windows.h>
 
 int CountIeWindows();  // into the shared table
-BOOL CALLBACK CollectIeWindow(HWND window, LPARAM unused);
+BOOL CALLBACK CollectIeWindow(HWND window, LPARAM param);
 // The census into a table of IEPIDS_MAX entries other than the shared one.
 int CountIeWindowsInto(DWORD *pids, LONG *count);
 void TerminateCollectedIe();
