@@ -1,6 +1,7 @@
 // The WinHelp help topics and the centring of windows on the screen.
 #include "about/about.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
 #include "shell/seams.h"
 
 static const char kHelpFile[] = "Sorrelwick.hlp";

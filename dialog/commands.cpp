@@ -4,8 +4,10 @@
 #include "dialog/dialog.h"
 #include "dialog/rows.h"
 #include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/tray.h"
 
 static const BYTE kYes[4] = {'y', 'e', 's', 0};
 static const BYTE kNo[4] = {'n', 'o', 0, 0};

@@ -4,6 +4,7 @@
 // changed before the one question that decides it.
 #include "dialog/dialog.h"
 #include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
 
 static const char kQuestionTitle[] = "Sorrelwick レジストリ・アンインストール";

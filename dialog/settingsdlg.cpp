@@ -4,7 +4,9 @@
 #include "dialog/dialog.h"
 #include "dialog/rows.h"
 #include "resources/resource.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/tray.h"
 
 static const char kExplorerLabelSearchAssistant[] =
     "ｴｸｽﾌﾟﾛｰﾗ（検索ｺﾝﾊﾟﾆｵﾝ）のｵｰﾄｺﾝﾌﾟﾘｰﾄを使用する(&J)         ";

@@ -3,6 +3,7 @@
 #include "iecontrol/autoexit.h"
 #include "iecontrol/census.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
 #include "shell/seams.h"
 
 // The poll only needs a yes or no, so its census has a table of its own and

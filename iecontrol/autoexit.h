@@ -1,4 +1,5 @@
-// The dial-up records as the line check hands them to RAS.
+// The auto-exit poll, and the dial-up records as its line check hands them
+// to RAS.
 #ifndef SORRELWICK_AUTOEXIT_H
 #define SORRELWICK_AUTOEXIT_H
 
@@ -26,5 +27,11 @@ struct RasConnStatusXp {
 static_assert(sizeof(RasConnXp) == 704, "RASCONNA is 704 bytes");
 static_assert(sizeof(RasConnStatusXp) == 288, "RASCONNSTATUSA is 288 bytes");
 #endif
+
+LONG CheckRasConnection();
+void AutoExitPoll();
+DWORD WINAPI AutoExitThread(LPVOID unused);
+void StartAutoExitPoll();
+void StopAutoExitPoll();
 
 #endif

@@ -1,6 +1,7 @@
 // Writes the configured set (ON) or the captured set (OFF) into Internet
 // Explorer's keys.
 #include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
 
 // Rows in the order they are written, grouped by key.

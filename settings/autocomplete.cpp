@@ -1,5 +1,6 @@
 // The AutoComplete value table, Search Assistant mode and the start-up capture.
 #include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
 
 const char *const kAcKeyPaths[3] = {

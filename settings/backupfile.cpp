@@ -1,4 +1,5 @@
 // AutoComplete.reg: the captured values as a file the registry editor imports.
+#include "settings/settings.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"
 

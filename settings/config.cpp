@@ -1,5 +1,6 @@
 // The program's own configuration store below HKEY_CURRENT_USER.
 #include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
 
 const char kMakerKey[] = "Software\\Tarrow\\";

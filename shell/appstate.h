@@ -1,5 +1,6 @@
-// The one process-wide state record and the operations the subsystems call
-// on each other. There is exactly one of everything per process.
+// The one process-wide state record and the numbers and names that every
+// folder shares. There is exactly one of everything per process. No
+// operation is declared here: each folder's own header offers its own.
 #ifndef SORRELWICK_APPSTATE_H
 #define SORRELWICK_APPSTATE_H
 
@@ -105,56 +106,5 @@ extern const char kProgramKey[];     // "Software\Tarrow\Sorrelwick\"
 extern const char kMakerKey[];       // "Software\Tarrow\"
 extern const char kBackupKey[];      // "Software\Tarrow\Sorrelwick\Backup\"
 extern const char kDefaultIePath[];
-
-// shell: start-up and shutdown
-void ShowErrorPair(HWND owner, const char *text);
-int IsHelpSwitch(const char *arg);
-void ScanCommandLine(int argc, char **argv);
-int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **argv);
-void InitStartValues();
-void RunShutdown();
-
-// shell: tray icon
-void RegisterTrayIcon(HWND window);
-void ReRegisterTrayIcon(HWND window);
-void SetOnOffState(LONG state);
-void DeleteTrayIcon();
-
-// shell: main window
-LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-void CALLBACK MainTimerProc(HWND window, UINT msg, UINT_PTR id, DWORD time);
-
-// settings
-int TakesPart(int row);
-int IsYes(const BYTE *field);
-// Keeps one AutoComplete key open while a walk visits its rows; null when
-// the row's key does not open.
-HKEY SwitchAcKey(HKEY key, int *openKey, int row);
-void DetectSearchAssistantMode();
-LONG SearchAssistantModeFor(const OSVERSIONINFOA *version);
-const char *CaptureAutoCompleteValues();  // null on success, else the text to show
-void CopyCapturedToConfigured();
-void ApplyValues(LONG selector);
-// Each managed row of `set` that takes part, and that `only` marks (every
-// one when null), into Internet Explorer's keys.
-void WriteIeValues(BYTE (*set)[4], const LONG *only);
-void LoadConfiguration();
-void CreateConfigurationStore();
-void WriteProgramKey();
-int WriteBackupRegFile();  // 1 only when the whole file was written
-int BuildBackupText(char *text, int size);
-int FindFreeBackupNumber();
-
-// iecontrol
-int CountIeWindows();
-BOOL CALLBACK CollectIeWindow(HWND window, LPARAM unused);
-void TerminateCollectedIe();
-int TerminateProcessById(DWORD pid);
-int LaunchIe(char *commandLine);
-LONG CheckRasConnection();
-void AutoExitPoll();
-DWORD WINAPI AutoExitThread(LPVOID unused);
-void StartAutoExitPoll();
-void StopAutoExitPoll();
 
 #endif

@@ -2,7 +2,12 @@
 // the timers and the requests to end.
 #include "about/about.h"
 #include "dialog/dialog.h"
+#include "iecontrol/autoexit.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
+#include "shell/startup.h"
+#include "shell/tray.h"
 
 #include <commctrl.h>
 

@@ -1,8 +1,14 @@
 // Start-up, the message loop and shutdown.
 #include "about/about.h"
 #include "dialog/dialog.h"
+#include "iecontrol/autoexit.h"
+#include "iecontrol/census.h"
 #include "resources/resource.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
+#include "shell/startup.h"
+#include "shell/tray.h"
 
 AppState app;
 const char kAppName[] = "Sorrelwick";

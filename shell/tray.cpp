@@ -3,6 +3,8 @@
 #include "settings/registry.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/startup.h"
+#include "shell/tray.h"
 
 #define TRAY_RECORD_SIZE 88  // the first NOTIFYICONDATAA layout
 #ifndef _WIN64

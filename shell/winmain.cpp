@@ -1,7 +1,7 @@
 // The entry point only; everything else is linked into the tests as well.
 #include <stdlib.h>
 
-#include "shell/appstate.h"
+#include "shell/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prevInstance, LPSTR, int)
 {

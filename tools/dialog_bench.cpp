@@ -7,7 +7,11 @@
 #include <stdio.h>
 
 #include "dialog/dialog.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
+#include "shell/startup.h"
+#include "shell/tray.h"
 
 #define ROUNDS 100
 

@@ -1,5 +1,6 @@
 // The census, the termination and the launch against real windows and
 // processes, the Internet Explorer rule of the poll, and what a tick costs.
+#include "iecontrol/autoexit.h"
 #include "iecontrol/census.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"

@@ -1,7 +1,9 @@
 // The tray clicks that reach other windows: the popup menu, and bringing the
 // open dialogs forward (centred again only when moved).
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
 #include "shell/seams.h"
+#include "shell/tray.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/tray_fake.h"

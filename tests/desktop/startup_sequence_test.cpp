@@ -2,6 +2,7 @@
 // calls recorded and every message box answered by a watcher thread.
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/startup.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/wine_windows.h"
 

@@ -2,6 +2,7 @@
 // stand-in. Its failure boxes are real, so it runs on the desktop alone.
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/tray.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/tray_fake.h"

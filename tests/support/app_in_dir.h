@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "settings/settings.h"
 #include "shell/appstate.h"
 #include "tests/support/child_process.h"
 #include "tests/support/registry_sandbox.h"

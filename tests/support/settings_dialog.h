@@ -5,8 +5,11 @@
 #define SORRELWICK_TESTS_SETTINGS_DIALOG_H
 
 #include "dialog/dialog.h"
+#include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
 #include "shell/seams.h"
+#include "shell/tray.h"
 
 #include <commctrl.h>
 #include <stddef.h>

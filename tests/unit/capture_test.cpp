@@ -1,3 +1,4 @@
+#include "settings/settings.h"
 #include "shell/appstate.h"
 #include "tests/support/registry_sandbox.h"
 

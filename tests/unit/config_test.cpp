@@ -1,3 +1,4 @@
+#include "settings/settings.h"
 #include "shell/appstate.h"
 #include "tests/support/app_in_dir.h"
 

@@ -1,7 +1,11 @@
 // The main window procedure: what it answers, which messages end the run,
 // its commands, the forwarding of accelerators and the tray double click.
+#include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/mainwnd.h"
 #include "shell/seams.h"
+#include "shell/startup.h"
+#include "shell/tray.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/wine_windows.h"
 #include "tests/support/tray_fake.h"

@@ -1,5 +1,6 @@
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/startup.h"
 #include "tests/support/registry_sandbox.h"
 
 #include <string>

@@ -2,6 +2,7 @@
 // shell replaced by a recording stand-in.
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/tray.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/tray_fake.h"
 

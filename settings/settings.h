@@ -1,0 +1,36 @@
+// The AutoComplete values: their capture at start-up, applying ON and OFF,
+// the program's configuration store and its backup registry file. The
+// registry access they rest on is in settings/registry.h.
+#ifndef SORRELWICK_SETTINGS_H
+#define SORRELWICK_SETTINGS_H
+
+#include <windows.h>
+
+// The value table and the capture.
+int TakesPart(int row);
+int IsYes(const BYTE *field);
+// Keeps one AutoComplete key open while a walk visits its rows; null when
+// the row's key does not open.
+HKEY SwitchAcKey(HKEY key, int *openKey, int row);
+void DetectSearchAssistantMode();
+LONG SearchAssistantModeFor(const OSVERSIONINFOA *version);
+const char *CaptureAutoCompleteValues();  // null on success, else the text to show
+void CopyCapturedToConfigured();
+
+// Applying ON and OFF.
+void ApplyValues(LONG selector);
+// Each managed row of `set` that takes part, and that `only` marks (every
+// one when null), into Internet Explorer's keys.
+void WriteIeValues(BYTE (*set)[4], const LONG *only);
+
+// The configuration store.
+void LoadConfiguration();
+void CreateConfigurationStore();
+void WriteProgramKey();
+
+// The backup registry file.
+int WriteBackupRegFile();  // 1 only when the whole file was written
+int BuildBackupText(char *text, int size);
+int FindFreeBackupNumber();
+
+#endif
