@@ -1,5 +1,7 @@
 #include "tests/support/child_process.h"
 
+#include <stdio.h>
+
 #include <algorithm>
 
 ChildProcess::~ChildProcess()
@@ -24,8 +26,12 @@ bool ChildProcess::StartCommand(std::string commandLine, const std::string &cwd)
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     if (!CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                        cwd.empty() ? NULL : cwd.c_str(), &startup, &info))
+                        cwd.empty() ? NULL : cwd.c_str(), &startup, &info)) {
+        // Say why: a start that fails now and then is otherwise a mystery.
+        fprintf(stderr, "CreateProcess(%s) in \"%s\" failed: error %lu\n", commandLine.c_str(),
+                cwd.c_str(), GetLastError());
         return false;
+    }
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     pid_ = info.dwProcessId;
