@@ -4,7 +4,7 @@
 # last line printed is the archive's path. Installs whatever is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --release
 build=${SORRELWICK_BUILD:-build}
 # The tests are not part of a release, nor is anything of this machine.
 cmake -S . -B "$build/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \

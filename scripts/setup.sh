@@ -31,6 +31,7 @@ kernel_runs_32bit() {
 # needs could be had from the other sources.
 apt_update() {
     local try out failed
+    updated=1
     for try in 1 2 3; do
         if out=$(apt-get update -q 2>&1); then
             return 0
@@ -42,13 +43,73 @@ apt_update() {
     echo "setup: warning: apt-get update failed 3 times (${failed:-see apt-get update}); going on with the indexes it fetched" >&2
 }
 
+# install_needed: installs what is in `need`; a failed install ends the set-up.
+install_needed() {
+    [ "${#need[@]}" -gt 0 ] || return 0
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: missing packages (${need[*]}) and not root" >&2
+        exit 1
+    fi
+    apt_update
+    if ! apt-get install -y -q --no-install-recommends "${need[@]}"; then
+        echo "setup: apt-get install failed (its message is above). If the package mirror" >&2
+        echo "setup: is being synced, run again later; otherwise check /etc/apt/sources.list*." >&2
+        exit 1
+    fi
+    need=()
+}
+
+# The 32-bit Wine is a step of its own: every i386 library must match its
+# amd64 twin's version, and a mirror in mid-sync (or a pin) can make that
+# impossible. Then the tests go the 64-bit way, as on a kernel that runs no
+# 32-bit processes; the next run tries again. Nothing installed is changed to
+# make it fit: no downgrade, no pin.
+install_wine32() {
+    local added=0 out why
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: the 32-bit Wine (wine32:i386) is missing and we are not root: going the 64-bit way" >&2
+        return 0
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+        added=1
+    fi
+    # The i386 indexes come only with the architecture.
+    [ "$added" = 0 ] && [ "${updated:-0}" = 1 ] || apt_update
+    echo "setup: installing the 32-bit Wine (wine32:i386)"
+    if out=$(apt-get install -y -q --no-install-recommends wine32:i386 2>&1); then
+        return 0
+    fi
+    why=$(printf '%s\n' "$out" | grep -m 1 '^E:' || true)
+    echo "setup: the 32-bit Wine could not be installed (${why:-could not be installed}): going the 64-bit way; the x86_64 build runs here and the 32-bit exe is still built" >&2
+    # Leave the machine as it was: dpkg itself refuses while anything i386
+    # is installed.
+    if [ "$added" = 1 ]; then
+        dpkg --remove-architecture i386 2>/dev/null || true
+    fi
+}
+
+export DEBIAN_FRONTEND=noninteractive
+
+# What every build needs, the release included.
 have_cmd cmake || need+=(cmake)
 have_cmd ninja || need+=(ninja-build)
 have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
 have_cmd i686-w64-mingw32-gcc-posix || need+=(gcc-mingw-w64-i686-posix)
 have_cmd i686-w64-mingw32-windres || need+=(binutils-mingw-w64-i686)
-# Where the kernel runs no 32-bit processes, Wine cannot run the 32-bit exe;
-# the tests then run a 64-bit build of the same sources.
+have_cmd python3 || need+=(python3)
+have_cmd git || need+=(git)
+have_cmd zip || need+=(zip)
+have_cmd unzip || need+=(unzip)
+
+if [ "${1:-}" = --release ]; then
+    # The release builds the 32-bit exe and packs it: no Wine, no tests.
+    install_needed
+    exit 0
+fi
+
+# Where Wine cannot run the 32-bit exe, the tests run a 64-bit build of the
+# same sources.
 have_cmd x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
 have_cmd x86_64-w64-mingw32-gcc-posix || need+=(gcc-mingw-w64-x86-64-posix)
 have_cmd x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
@@ -57,12 +118,11 @@ have_cmd xvfb-run || need+=(xvfb)
 have_cmd xauth || need+=(xauth)
 have_pkg locales || need+=(locales)
 have_pkg fonts-ipafont-gothic || need+=(fonts-ipafont-gothic)
-have_cmd python3 || need+=(python3)
 have_cmd import || need+=(imagemagick)
 have_cmd cppcheck || need+=(cppcheck)
-# The release archive.
-have_cmd zip || need+=(zip)
-have_cmd unzip || need+=(unzip)
+have_cmd strings || need+=(binutils)
+have_pkg wine || need+=(wine)
+have_pkg wine64 || need+=(wine64)
 
 if kernel_runs_32bit; then
     echo "setup: this kernel runs 32-bit processes: the 32-bit Wine runs the 32-bit exe"
@@ -71,25 +131,10 @@ else
     echo "setup: this kernel runs no 32-bit processes: 64-bit Wine only, nothing i386 is added"
     wine32=0
 fi
-have_pkg wine || need+=(wine)
-have_pkg wine64 || need+=(wine64)
-[ "$wine32" = 1 ] && { have_pkg wine32:i386 || need+=(wine32:i386); }
 
-if [ "${#need[@]}" -gt 0 ]; then
-    if [ "$(id -u)" != 0 ]; then
-        echo "setup: missing packages (${need[*]}) and not root" >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    if [ "$wine32" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-        dpkg --add-architecture i386
-    fi
-    apt_update
-    if ! apt-get install -y -q --no-install-recommends "${need[@]}"; then
-        echo "setup: apt-get install failed (its message is above). If the package mirror" >&2
-        echo "setup: is being synced, run again later; otherwise check /etc/apt/sources.list*." >&2
-        exit 1
-    fi
+install_needed
+if [ "$wine32" = 1 ] && ! have_pkg wine32:i386; then
+    install_wine32
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
