@@ -118,6 +118,8 @@ have_cmd xvfb-run || need+=(xvfb)
 have_cmd xauth || need+=(xauth)
 have_pkg locales || need+=(locales)
 have_pkg fonts-ipafont-gothic || need+=(fonts-ipafont-gothic)
+# Wine's own fonts: without Marlett the caption buttons draw as letters.
+have_pkg fonts-wine || need+=(fonts-wine)
 have_cmd import || need+=(imagemagick)
 have_cmd cppcheck || need+=(cppcheck)
 have_cmd strings || need+=(binutils)
