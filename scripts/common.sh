@@ -9,8 +9,9 @@ bash scripts/setup.sh
 source scripts/wine-env.sh
 
 # build_sorrelwick ON|OFF (with or without the tests): always builds the
-# 32-bit product exe. Where the kernel runs no 32-bit processes, Wine cannot
-# run it, so a 64-bit build of the same sources is made as well. `bin` is
+# 32-bit product exe. Where Wine cannot run it (a kernel that runs no 32-bit
+# processes, or no 32-bit Wine), a 64-bit build of the same sources is made
+# as well. `bin` is
 # then the folder whose programs Wine can run here.
 build_sorrelwick() {
     local testing=$1
@@ -21,8 +22,8 @@ build_sorrelwick() {
     ninja -C "$build/i686"
     echo "Sorrelwick.exe (i686, release): $(stat -c %s "$build/i686/Sorrelwick.exe") bytes"
     if [ "$SORRELWICK_ARCH" != i686 ]; then
-        echo "This kernel runs no 32-bit processes, so Wine cannot run the 32-bit exe:"
-        echo "a 64-bit build of the same sources runs here instead."
+        echo "Wine cannot run the 32-bit exe here (no 32-bit Wine, or a kernel that runs"
+        echo "no 32-bit processes): a 64-bit build of the same sources runs here instead."
         cmake -S . -B "$build/$SORRELWICK_ARCH" -G Ninja -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake -DBUILD_TESTING=$testing >/dev/null
         ninja -C "$build/$SORRELWICK_ARCH"

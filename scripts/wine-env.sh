@@ -6,7 +6,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The product is a 32-bit exe. Some kernels run no 32-bit processes, and then
-# Wine's 32-bit loader cannot start: use a 64-bit prefix and a 64-bit build.
+# Wine's 32-bit loader cannot start; elsewhere the 32-bit Wine may not have
+# installed. Either way: a 64-bit prefix and a 64-bit build.
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
     export WINEARCH=win32 WINE=wine SORRELWICK_ARCH=i686
 else
