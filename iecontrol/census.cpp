@@ -57,26 +57,52 @@ void TerminateCollectedIe()
     }
 }
 
-// The stored path names one file: launch exactly that file. Handed over
-// unquoted, "C:\Program Files\..." would have the system try C:\Program.exe
-// and every other shorter prefix first. A path stored in quotes (an older or
-// hand-edited store) already is a command line and is used as it stands.
+// Length of the program at the start of an unquoted command line: the whole
+// text when it names a file, else up to the first ".exe" that ends a word.
+static int ProgramLength(const char *text)
+{
+    DWORD attributes = GetFileAttributesA(text);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return lstrlenA(text);
+    // A '.' never ends a double-byte character, and a NUL fails each test
+    // before the next byte is read.
+    for (const char *p = text; *p != '\0'; p++) {
+        if (p[0] == '.' && (p[1] | 0x20) == 'e' && (p[2] | 0x20) == 'x' && (p[3] | 0x20) == 'e' &&
+            (p[4] == ' ' || p[4] == '\t' || p[4] == '\0'))
+            return (int)(p - text) + 4;
+    }
+    return lstrlenA(text);
+}
+
+// The stored text is a command line: a program and its arguments. The program
+// found in it goes to CreateProcessA as the application name, so that an
+// unquoted "C:\Program Files\..." never makes the system try C:\Program.exe
+// or another shorter prefix. A program path with blanks is quoted on the
+// command line so that the program reads its own name back as one argument.
 int LaunchIe(char *commandLine)
 {
+    char text[IEPATH_SIZE];
     char program[IEPATH_SIZE];
-    char quoted[IEPATH_SIZE + 2];
-    char *line = commandLine;
-    if (commandLine[0] == '"') {
-        const char *end = commandLine + 1;
+    char line[IEPATH_SIZE + 2];
+    lstrcpynA(text, commandLine, IEPATH_SIZE);
+    lstrcpyA(line, text);
+    if (text[0] == '"') {
+        const char *end = text + 1;
         while (*end != '\0' && *end != '"')
             end++;
-        lstrcpynA(program, commandLine + 1, (int)(end - commandLine));
+        lstrcpynA(program, text + 1, (int)(end - text));
     } else {
-        lstrcpynA(program, commandLine, IEPATH_SIZE);
-        quoted[0] = '"';
-        lstrcpyA(quoted + 1, program);
-        lstrcatA(quoted, "\"");
-        line = quoted;
+        int length = ProgramLength(text);
+        lstrcpynA(program, text, length + 1);
+        int blank = 0;
+        for (const char *p = program; *p != '\0'; p++)
+            blank = blank || *p == ' ' || *p == '\t';
+        if (blank) {
+            line[0] = '"';
+            lstrcpyA(line + 1, program);
+            lstrcatA(line, "\"");
+            lstrcatA(line, text + length);
+        }
     }
 
     STARTUPINFOA startup;

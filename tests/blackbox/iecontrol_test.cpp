@@ -261,15 +261,15 @@ TEST_F(IeControl, NeverEndsByItselfWithoutItsRuleMet)
 // it, where the system's search for an unquoted program would look first.
 struct ProbeFiles {
     const std::string folder = "C:\\Program Files\\Sorrelwick Probe";
-    const std::string target = folder + "\\fake ie.exe";
+    const std::string target = folder + "\\fake ie.exe", exeInName = folder + "\\fake.exe ie.exe";
     const std::string markers[2] = {"C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe"};
     bool Place()
     {
         std::string fakeIe = TestProgramDir() + "\\fake_ie.exe";
         CreateDirectoryA(folder.c_str(), NULL);
-        bool placed = CopyFileA(fakeIe.c_str(), target.c_str(), FALSE) != 0;
-        for (const std::string &marker : markers)
-            placed = placed && CopyFileA(fakeIe.c_str(), marker.c_str(), FALSE);
+        bool placed = CopyFileA(fakeIe.c_str(), exeInName.c_str(), FALSE) != 0;
+        for (const std::string &copy : {target, markers[0], markers[1]})
+            placed = placed && CopyFileA(fakeIe.c_str(), copy.c_str(), FALSE);
         return placed;
     }
     ~ProbeFiles()
@@ -278,25 +278,41 @@ struct ProbeFiles {
         for (const std::string &marker : markers)
             DeleteFileA(marker.c_str());
         DeleteFileA(target.c_str());
+        DeleteFileA(exeInName.c_str());
         RemoveDirectoryA(folder.c_str());
     }
 };
 
-TEST_F(IeControl, LaunchRunsTheFileTheUnquotedPathNamesAndNoShorterPrefix)
+TEST_F(IeControl, LaunchRunsTheProgramTheCommandLineNamesAndNoShorterPrefix)
 {
     ProbeFiles probe;
     ASSERT_TRUE(probe.Place());
     std::string log = dir + "\\started.log";
     SetEnvironmentVariableA("FAKE_IE_LOG", log.c_str());  // inherited down to the launch
-    SetDword(kProgramPath, "StartIE", 1);
-    SetString(kProgramPath, "IEPath", probe.target.c_str());
-
-    ChildProcess sorrelwick;
-    HWND mainWindow = Start(sorrelwick);
-    ASSERT_NE(HWND(NULL), mainWindow);
-    EXPECT_NE(HWND(NULL), WaitForWindow(AnyFrame, 10000));
-    PumpMessages(500);  // time enough for a marker to note itself as well
-    // The program sees its own name, quoted, as its first argument.
-    EXPECT_EQ(probe.target + "\t\"" + probe.target + "\"\r\n", ReadFileBytes(log));
-    EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
+    const std::string plain = TestProgramDir() + "\\fake_ie.exe", args = " \"a  b\" 1 hidden";
+    const struct {
+        LONG killIE, startIE;
+        std::string program, args;
+    } cases[] = {{1, 0, plain, args}, {0, 1, plain, args}, {1, 0, probe.target, args},
+                 {0, 1, probe.target, args}, {0, 1, probe.target, ""}, {0, 1, probe.exeInName, ""}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.program + c.args);
+        ChildProcess ie;
+        if (c.killIE)
+            StartIe(ie, "1 hidden", 1);  // logged before its window opens
+        DeleteFileA(log.c_str());
+        SetDword(kProgramPath, "KillIE", c.killIE);
+        SetDword(kProgramPath, "StartIE", c.startIE);
+        SetString(kProgramPath, "IEPath", (c.program + c.args).c_str());
+        ChildProcess sorrelwick;
+        HWND mainWindow = Start(sorrelwick);
+        ASSERT_NE(HWND(NULL), mainWindow);
+        EXPECT_TRUE(WaitUntil([&] { return !ReadFileBytes(log).empty(); }, 10000));
+        PumpMessages(500);  // time enough for a decoy to note itself as well
+        // The program sees its own name, quoted when it holds a blank, then the arguments.
+        std::string self = c.program == plain ? plain : "\"" + c.program + "\"";
+        EXPECT_EQ(c.program + "\t" + self + c.args + "\r\n", ReadFileBytes(log));
+        EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
+        EndWindowOwners("IEFrame");
+    }
 }
