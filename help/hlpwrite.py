@@ -34,9 +34,12 @@ What the WinHelp 4 reader (WINHLP32.EXE) needs, as this writer relies on it
   the primary window with its own name instead of the file's.
 - |FONT: face count, descriptor count, offsets; 32-byte face names; 11-byte
   descriptors (attributes, half-points, family, face index, two RGB triples).
-- |TOPIC: 4096-byte blocks, each opening with 12 bytes (last link, first link
-  starting here, last topic header, as TOPICPOS = block * 0x4000 + byte offset
-  in the block, header included); the data runs on across blocks. Each link:
+- |TOPIC: 4096-byte blocks, each opening with 12 bytes (the last link and the
+  last topic header that start in an earlier block, the first link starting
+  in this one, as TOPICPOS = block * 0x4000 + byte offset in the block, header
+  included). A link's LinkData2 may run on into the next block, its header
+  and LinkData1 never: where they would not fit, zeros fill the block and the
+  link starts the next one (Halibut's writer does the same). Each link:
   a 21-byte header (size, LinkData2 size, previous, next, 21 + LinkData1 size,
   type), LinkData1, LinkData2. Type 2, a topic header: 28 bytes (size of its
   paragraphs, browse back, browse forward, topic number, first non-scrolling
@@ -311,9 +314,17 @@ def build_topic(topics, by_name):
         links += topic_links(t, by_name)
     links.append(Link(2, None, b""))
     # Positions first: a link's place decides the numbers that others hold.
+    # WinHlp32 takes a link's header and LinkData1 from one block's buffer,
+    # so when they would not fit in what is left of a block, the rest stays
+    # zero and the link opens the next block. Only LinkData2 runs on.
     block, offset, pos = 0, 0, 12
     for l in links:
-        size = 21 + (28 if l.kind == 2 else len(l.data1)) + len(l.data2)
+        fixed = 21 + (28 if l.kind == 2 else len(l.data1))
+        if fixed > BLOCK - 12:
+            raise SourceError("a paragraph's formatting needs more than one topic block")
+        if pos + fixed > BLOCK:
+            block, offset, pos = block + 1, 0, 12
+        size = fixed + len(l.data2)
         l.pos = block * 0x4000 + pos
         l.offset = block * 0x8000 + offset
         if l.kind != 2:
@@ -331,8 +342,10 @@ def build_topic(topics, by_name):
         t.link = l
         l.data1 = struct.pack("<IiiIIII", t.block_size, -1, -1, number,
                               t.first_nonscroll.pos, t.first_scroll.pos, headers[number + 1].pos)
+    chunk = BLOCK - 12
     stream = bytearray()
     for i, l in enumerate(links):
+        stream += bytes((l.pos >> 14) * chunk + (l.pos & 0x3FFF) - 12 - len(stream))
         prev = links[i - 1].pos if i else 0xFFFFFFFF
         nxt = links[i + 1].pos if i + 1 < len(links) else 0xFFFFFFFF
         stream += struct.pack("<IIIII", 21 + len(l.data1) + len(l.data2), len(l.data2),
@@ -341,7 +354,6 @@ def build_topic(topics, by_name):
     # Cut the stream into blocks, each with its three pointers.
     out = bytearray()
     last_link, last_header = 0xFFFFFFFF, 0
-    chunk = BLOCK - 12
     starts = {}
     for l in links:
         starts.setdefault(l.pos >> 14, l)
