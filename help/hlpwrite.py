@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes Sorrelwick.hlp and Sorrelwick.cnt from the UTF-8 help source.
+"""Writes Sorrelwick.hlp, Sorrelwick.cnt and Sorrelwick.html (the same help on
+one page, for where WinHelp is missing) from the UTF-8 help source.
 
-    hlpwrite.py SOURCE OUTPUT_STEM      (writes OUTPUT_STEM.hlp, OUTPUT_STEM.cnt)
+    hlpwrite.py SOURCE OUTPUT_STEM      (writes OUTPUT_STEM.hlp, .cnt and .html)
 
 The build runs it; nothing in it depends on the build folder, and the only
 varying input, the generation date, comes from SOURCE_DATE_EPOCH or else from
@@ -148,8 +149,9 @@ def parse(path):
                 meta[key] = value.strip()
             elif line.startswith("= "):
                 name = line[2:].strip()
-                if not re.fullmatch(r"[A-Za-z0-9._]+", name):
-                    raise SourceError("%s: context name %r: only A-Z a-z 0-9 . _" % (where, name))
+                # A letter first: the name is also the page's anchor.
+                if not re.fullmatch(r"[A-Za-z][A-Za-z0-9._]*", name):
+                    raise SourceError("%s: context name %r: a letter, then A-Z a-z 0-9 . _" % (where, name))
                 topic = Topic(name, where)
                 topics.append(topic)
             elif topic is None:
@@ -202,11 +204,22 @@ def check(meta, topics, cnt):
     return by_name
 
 
+def pieces(text, by_name):
+    """A paragraph's runs: (text, None) and, for each [[jump]], (text, topic)."""
+    for piece in re.split(r"(\[\[[^]]+\]\])", text):
+        m = re.fullmatch(r"\[\[([^]|]+)(?:\|([^]]+))?\]\]", piece)
+        if m:
+            target = by_name[m.group(1).lower()]
+            yield m.group(2) or target.title, target
+        elif piece:
+            yield piece, None
+
+
 # ---------------------------------------------------------------- .cnt
 
-def build_cnt(meta, cnt, by_name):
-    lines = [":Base Sorrelwick.hlp", ":Title " + meta["title"]]
-    level = 0
+def contents(cnt, by_name):
+    """The @cnt lines as (level, name, topic or None for a heading)."""
+    entries, level = [], 0
     for text, where in cnt:
         m = re.fullmatch(r"(\d) (.+)", text)
         if not m:
@@ -220,15 +233,77 @@ def build_cnt(meta, cnt, by_name):
             if topic is None:
                 raise SourceError("%s: unknown topic %s" % (where, body[1:]))
             name = topic.title
-            line = "%d %s=%s" % (new, name, topic.name)
         else:
-            name = body
-            line = "%d %s" % (new, body)
+            name, topic = body, None
         encoded = sjis(name, where)
         if b"\\" in encoded or "=" in name:
             raise SourceError("%s: %r holds a byte 0x5C or '=': the contents file misreads it" % (where, name))
-        lines.append(line)
+        entries.append((new, name, topic))
+    return entries
+
+
+def build_cnt(meta, entries):
+    lines = [":Base Sorrelwick.hlp", ":Title " + meta["title"]]
+    for level, name, topic in entries:
+        lines.append("%d %s=%s" % (level, name, topic.name) if topic else "%d %s" % (level, name))
     return b"".join(sjis(l, "contents") + b"\r\n" for l in lines)
+
+
+# ---------------------------------------------------------------- .html
+
+HTML_HEAD = """<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.01//EN" "http://www.w3.org/TR/html4/strict.dtd">
+<html lang="ja">
+<head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
+<title>%(title)s</title>
+<style type="text/css">
+body { font-family: "%(face)s", "MS PGothic", sans-serif; margin: 1em 2em; line-height: 1.5 }
+h2 { margin-top: 2em; padding-top: 0.5em; border-top: 1px solid #808080 }
+</style>
+</head>
+<body>
+<h1>%(title)s</h1>
+"""
+
+
+def html_text(text, where):
+    """The text as the .hlp holds it, so both show the same characters."""
+    text = sjis(text, where).decode("cp932")
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+
+
+def html_paragraph(text, where, by_name):
+    return "".join('<a href="#%s">%s</a>' % (target.name, html_text(piece, where)) if target
+                   else html_text(piece, where) for piece, target in pieces(text, by_name))
+
+
+def build_html(meta, topics, by_name, entries):
+    """One page for a reader without WinHelp: the contents tree, then every
+    topic under an anchor named by its context, its jumps as links to those
+    anchors. HTML 4.01 with no script, which Internet Explorer 6 reads."""
+    out = [HTML_HEAD % {"title": html_text(meta["title"], "@title"), "face": FACES[0]}]
+    depth = 0
+    for level, name, topic in entries:
+        if level > depth:
+            out.append("<ul>\n")
+        else:
+            out.append("</li>\n" + "</ul></li>\n" * (depth - level))
+        depth = level
+        text = html_text(name, "contents")
+        out.append('<li><a href="#%s">%s</a>' % (topic.name, text) if topic else "<li>" + text)
+    out.append("</li>\n" + "</ul></li>\n" * (depth - 1) + "</ul>\n" if depth else "")
+    for t in topics:
+        out.append('\n<h2><a name="%s">%s</a></h2>\n' % (t.name, html_text(t.title, t.line)))
+        in_list = False
+        for kind, text, where in t.paragraphs:
+            if in_list != (kind == "item"):
+                out.append("<ul>\n" if kind == "item" else "</ul>\n")
+                in_list = kind == "item"
+            tag = {"item": "li", "head": "h3", "text": "p"}[kind]
+            out.append("<%s>%s</%s>\n" % (tag, html_paragraph(text, where, by_name), tag))
+        out.append("</ul>\n" if in_list else "")
+    out.append('\n<p>%s</p>\n</body>\n</html>\n' % html_text(meta["copyright"], "@copyright"))
+    return "".join(out).encode("utf-8")
 
 
 # ---------------------------------------------------------------- |TOPIC
@@ -287,15 +362,8 @@ def topic_links(t, by_name):
         runs, font = [], FONT_BOLD if kind == "head" else FONT_BODY
         if kind == "item":
             runs.append((font, sjis("・", where), None))
-        for piece in re.split(r"(\[\[[^]]+\]\])", text):
-            if not piece:
-                continue
-            m = re.fullmatch(r"\[\[([^]|]+)(?:\|([^]]+))?\]\]", piece)
-            if m:
-                target = by_name[m.group(1).lower()]
-                runs.append((font, sjis(m.group(2) or target.title, where), context_hash(target.name)))
-            else:
-                runs.append((font, sjis(piece, where), None))
+        for piece, target in pieces(text, by_name):
+            runs.append((font, sjis(piece, where), target and context_hash(target.name)))
         if kind == "item":
             link = paragraph(runs, SPACE_ABOVE | LEFT_INDENT | FIRST_INDENT, (6, 36, -18))
         else:
@@ -476,11 +544,13 @@ def main(argv):
         meta, topics, cnt = parse(argv[1])
         by_name = check(meta, topics, cnt)
         hlp = build_hlp(meta, topics, by_name, generation_date(meta))
-        cnt_bytes = build_cnt(meta, cnt, by_name)
+        entries = contents(cnt, by_name)
+        cnt_bytes = build_cnt(meta, entries)
+        html = build_html(meta, topics, by_name, entries)
     except SourceError as e:
         sys.stderr.write("hlpwrite: %s\n" % e)
         return 1
-    for ext, data in ((".hlp", hlp), (".cnt", cnt_bytes)):
+    for ext, data in ((".hlp", hlp), (".cnt", cnt_bytes), (".html", html)):
         with open(argv[2] + ext + ".tmp", "wb") as f:
             f.write(data)
         os.replace(argv[2] + ext + ".tmp", argv[2] + ext)
