@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Reads the built Sorrelwick.hlp and .cnt back, on its own, as WinHelp would:
-    hlp_check.py Sorrelwick.hlp Sorrelwick.cnt
+"""Reads the built Sorrelwick.hlp and .cnt back, on its own, as WinHelp would,
+and checks that Sorrelwick.html holds the same topics, titles and jumps:
+    hlp_check.py Sorrelwick.hlp Sorrelwick.cnt Sorrelwick.html Sorrelwick.txt
 (That equal sources give equal bytes is the release test's to show.)
 """
+import re
 import struct
 import sys
+from html import unescape
 
 failures = []
 
@@ -48,6 +51,23 @@ def context_hash(name):
     return h
 
 
+def jumps(data1, data2):
+    """(context hash, hotspot text) of each 0xE3 jump of a paragraph record."""
+    at = 2 if data1[0] & 1 == 0 else 4
+    at += (1 if data1[at] & 1 == 0 else 2) + 4   # the sizes, 0x00 0x80, the id
+    bits, at = u16(data1, at), at + 2
+    expect(bits & 0xFF81 == 0, "paragraph attributes known")
+    for bit in range(1, 7):
+        if bits & (1 << bit):
+            at += 1 if data1[at] & 1 == 0 else 2
+    texts, found, n = data2.split(b"\0"), [], 0   # each text comes before a command
+    while data1[at] != 0xFF and expect(data1[at] in (0x80, 0x81, 0x82, 0x89, 0xE3), "formatting command"):
+        if data1[at] == 0xE3:
+            found.append((u32(data1, at + 1), texts[n + 1].decode("cp932")))
+        at, n = at + {0x80: 3, 0xE3: 5}.get(data1[at], 1), n + 1
+    return found
+
+
 def check_hlp(hlp):
     expect(u32(hlp, 0) == 0x00035F3F and u32(hlp, 12) == len(hlp), "file header")
     files = {}
@@ -82,24 +102,38 @@ def check_hlp(hlp):
     for b in range(0, len(topic), 4096):
         stream += topic[b + 12:b + 4096]
     headers, pos, char, block = {}, u32(topic, 4), 0, 0
+    links, topics = [], []
     while pos != 0xFFFFFFFF:
         at = (pos >> 14) * 4084 + (pos & 0x3FFF) - 12
         if not expect(12 <= pos & 0x3FFF < 4096 and 0 <= at < len(stream), "link position inside its block"):
             return
         if pos >> 14 != block:
             block, char = pos >> 14, 0
-        size, len2, _, nxt, len1 = struct.unpack_from("<IIIII", stream, at)
+        size, len2, back, nxt, len1 = struct.unpack_from("<IIIII", stream, at)
         kind = stream[at + 20]
+        # WinHlp32 reads the header and LinkData1 from the one block.
+        expect((pos & 0x3FFF) + len1 <= 4096, "link %X (byte %d of block %d): header and LinkData1 end in the block"
+               % (pos, pos & 0x3FFF, block))
+        expect(back == (links[-1][0] if links else 0xFFFFFFFF), "link %X: previous link" % pos)
+        links.append((pos, kind))
         if kind == 2:
             headers[block * 0x8000 + char] = stream[at + len1:at + len1 + len2].decode("cp932")
+            topics.append((block * 0x8000 + char, headers[block * 0x8000 + char], []))
         else:
-            expect(kind == 0x20, "paragraph record")
+            if expect(kind == 0x20 and topics, "paragraph record in a topic"):
+                topics[-1][2].extend(jumps(stream[at + 21:at + len1], stream[at + len1:at + len1 + len2]))
             expect(stream[at + len1 + len2 - 1] == 0 and len2 > 0, "paragraph texts end in NUL")
             first = stream[at + 21]
             size_bytes = 2 if first & 1 == 0 else 4
             length = stream[at + 21 + size_bytes]
             char += length // 2 if length & 1 == 0 else u16(stream, at + 21 + size_bytes) // 2
         pos = nxt
+    for n in range(0, len(topic) // 4096 + 1):
+        before = [p for p, _ in links if p >> 14 < n]
+        first = [p for p, _ in links if p >> 14 == n] + [0xFFFFFFFF]
+        header = [p for p, k in links if p >> 14 < n and k == 2] or [0]
+        expect(struct.unpack_from("<III", topic, n * 4096) == ((before or [0xFFFFFFFF])[-1], first[0], header[-1]),
+               "block %d: last link, first link, last topic header" % n)
     contexts = leaf_entries(files["|CONTEXT"], "L4",
                             lambda p, a: ((u32(p, a), u32(p, a + 4)), 8))
     signed = [h - (1 << 32) if h >> 31 else h for h, _ in contexts]
@@ -114,14 +148,16 @@ def check_hlp(hlp):
     kwdata = files["|KWDATA"]
     expect(len(keywords) >= 10 and all(u32(kwdata, i) in reached for i in range(0, len(kwdata), 4)),
            "index keywords lead to topics")
-    return {h for h, _ in contexts}
+    by_offset = {offset: h for h, offset in contexts}
+    return [(by_offset.get(o), title, found) for o, title, found in topics if title]
 
 
 def check_cnt(cnt, hashes):
+    """The .cnt's topics as (context hash, name)."""
     expect(b"\r\n" in cnt and b"\n" not in cnt.replace(b"\r\n", b""), ".cnt lines end in CRLF")
     lines = cnt.decode("cp932").split("\r\n")[:-1]
     expect(lines[:2] == [":Base Sorrelwick.hlp", ":Title Sorrelwick ヘルプ"], ".cnt :Base and :Title")
-    level = 0
+    level, topics = 0, []
     for line in lines[2:]:
         number, _, rest = line.partition(" ")
         expect(1 <= int(number) <= level + 1, ".cnt level steps: " + line)
@@ -129,16 +165,37 @@ def check_cnt(cnt, hashes):
         name, _, target = rest.partition("=")
         expect(b"\\" not in name.encode("cp932"), ".cnt name without 0x5C: " + line)
         expect(not target or context_hash(target) in hashes, ".cnt topic in |CONTEXT: " + line)
+        topics += [(context_hash(target), name)] if target else []
+    return topics
 
 
-def main(hlp_path, cnt_path):
-    with open(hlp_path, "rb") as f:
-        hlp = f.read()
-    with open(cnt_path, "rb") as f:
-        cnt = f.read()
-    hashes = check_hlp(hlp)
-    if hashes is not None:
-        check_cnt(cnt, hashes)
+def check_html(html, topics, cnt_topics):
+    """The page: its contents as the .cnt's, then the .hlp's topics with their
+    titles and jumps, in order. (Our own page, so its anchors are plain.)"""
+    expect(b'<meta http-equiv="Content-Type" content="text/html; charset=utf-8">' in html, "page declares UTF-8")
+    expect(not re.search(rb"&(?!amp;|lt;|gt;)", html), "page escapes &")
+    contents, found = [], []
+    for kind, name, text in re.findall(r'<a (name|href)="#?([^"]*)">(.*?)</a>', html.decode("utf-8")):
+        entry = (context_hash(name), unescape(text))
+        if kind == "name":
+            found.append(entry + ([],))
+        else:
+            (found[-1][2] if found else contents).append(entry)
+    expect(contents == cnt_topics, "page contents as the .cnt's")
+    expect(found == topics, "page topics, titles and jumps as the .hlp's")
+
+
+def main(hlp_path, cnt_path, html_path, source_path):
+    hlp, cnt, html = (open(p, "rb").read() for p in (hlp_path, cnt_path, html_path))
+    topics = check_hlp(hlp)
+    if topics is not None:
+        cnt_topics = check_cnt(cnt, {h for h, _, _ in topics})
+        check_html(html, topics, cnt_topics)
+        # Every topic of the source, with its title; no count is fixed here.
+        source = open(source_path, encoding="utf-8").read()
+        names = map(context_hash, re.findall(r"^= (\S+)", source, re.M))
+        titles = re.findall(r"^title: (.+?)\s*$", source, re.M)
+        expect(sorted((h, t) for h, t, _ in topics) == sorted(zip(names, titles)), "the .hlp's topics are the source's")
     for what in failures:
         print("FAILED:", what)
     print("%d checks failed" % len(failures))
@@ -146,4 +203,4 @@ def main(hlp_path, cnt_path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:3]))
+    sys.exit(main(*sys.argv[1:5]))
