@@ -140,7 +140,8 @@ def parse(path):
                 elif line and not line.startswith("#"):
                     cnt.append((line, where))
                 continue
-            if not line or line.startswith("#"):
+            # "# " is a comment, "## " a heading.
+            if not line or line.startswith("#") and not line.startswith("## "):
                 continue
             if line == "@cnt":
                 in_cnt = True

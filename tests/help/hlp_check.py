@@ -118,10 +118,11 @@ def check_hlp(hlp):
         links.append((pos, kind))
         if kind == 2:
             headers[block * 0x8000 + char] = stream[at + len1:at + len1 + len2].decode("cp932")
-            topics.append((block * 0x8000 + char, headers[block * 0x8000 + char], []))
+            topics.append([block * 0x8000 + char, headers[block * 0x8000 + char], [], -1])   # -1: the title
         else:
             if expect(kind == 0x20 and topics, "paragraph record in a topic"):
                 topics[-1][2].extend(jumps(stream[at + 21:at + len1], stream[at + len1:at + len1 + len2]))
+                topics[-1][3] += 1
             expect(stream[at + len1 + len2 - 1] == 0 and len2 > 0, "paragraph texts end in NUL")
             first = stream[at + 21]
             size_bytes = 2 if first & 1 == 0 else 4
@@ -149,7 +150,7 @@ def check_hlp(hlp):
     expect(len(keywords) >= 10 and all(u32(kwdata, i) in reached for i in range(0, len(kwdata), 4)),
            "index keywords lead to topics")
     by_offset = {offset: h for h, offset in contexts}
-    return [(by_offset.get(o), title, found) for o, title, found in topics if title]
+    return [(by_offset.get(o), title, found, n) for o, title, found, n in topics if title]
 
 
 def check_cnt(cnt, hashes):
@@ -182,20 +183,23 @@ def check_html(html, topics, cnt_topics):
         else:
             (found[-1][2] if found else contents).append(entry)
     expect(contents == cnt_topics, "page contents as the .cnt's")
-    expect(found == topics, "page topics, titles and jumps as the .hlp's")
+    expect(found == [t[:3] for t in topics], "page topics, titles and jumps as the .hlp's")
 
 
 def main(hlp_path, cnt_path, html_path, source_path):
     hlp, cnt, html = (open(p, "rb").read() for p in (hlp_path, cnt_path, html_path))
     topics = check_hlp(hlp)
     if topics is not None:
-        cnt_topics = check_cnt(cnt, {h for h, _, _ in topics})
+        cnt_topics = check_cnt(cnt, {t[0] for t in topics})
         check_html(html, topics, cnt_topics)
-        # Every topic of the source, with its title; no count is fixed here.
-        source = open(source_path, encoding="utf-8").read()
-        names = map(context_hash, re.findall(r"^= (\S+)", source, re.M))
-        titles = re.findall(r"^title: (.+?)\s*$", source, re.M)
-        expect(sorted((h, t) for h, t, _ in topics) == sorted(zip(names, titles)), "the .hlp's topics are the source's")
+        # Every topic of the source, with its title and a paragraph for each
+        # line of text ("## " included); no count is fixed here.
+        expected = []
+        for section in re.split(r"^= ", open(source_path, encoding="utf-8").read(), flags=re.M)[1:]:
+            name, *lines = section.rstrip().split("\n")
+            text = [l for l in lines if l.strip() and not re.match(r"title: |keywords: |#(?!# )", l)]
+            expected.append((context_hash(name.strip()), re.search(r"^title: (.+?)\s*$", section, re.M)[1], len(text)))
+        expect(sorted((h, t, n) for h, t, _, n in topics) == sorted(expected), "the .hlp's topics are the source's")
     for what in failures:
         print("FAILED:", what)
     print("%d checks failed" % len(failures))
