@@ -216,6 +216,14 @@ def pieces(text, by_name):
             yield piece, None
 
 
+def keywords(topics):
+    """(keyword in Shift-JIS, topic) in the index's order: ASCII letters
+    without case first, then the Shift-JIS bytes."""
+    keys = [(sjis(k, t.line), t) for t in topics for k in t.keywords]
+    return sorted(keys, key=lambda kt: (b"".join(c.lower().encode("cp932") if c.isascii() else c.encode("cp932")
+                                                 for c in kt[0].decode("cp932")), kt[0]))
+
+
 # ---------------------------------------------------------------- .cnt
 
 def contents(cnt, by_name):
@@ -279,10 +287,11 @@ def html_paragraph(text, where, by_name):
 
 
 def build_html(meta, topics, by_name, entries):
-    """One page for a reader without WinHelp: the contents tree, then every
-    topic under an anchor named by its context, its jumps as links to those
-    anchors. HTML 4.01 with no script, which Internet Explorer 6 reads."""
-    out = [HTML_HEAD % {"title": html_text(meta["title"], "@title"), "face": FACES[0]}]
+    """One page for a reader without WinHelp: the contents tree and the
+    keywords, as the help-topics window offers them, then every topic under
+    an anchor named by its context, its jumps as links to those anchors.
+    HTML 4.01 with no script, which Internet Explorer 6 reads."""
+    out = [HTML_HEAD % {"title": html_text(meta["title"], "@title"), "face": FACES[0]}, "<h2>目次</h2>\n"]
     depth = 0
     for level, name, topic in entries:
         if level > depth:
@@ -293,6 +302,8 @@ def build_html(meta, topics, by_name, entries):
         text = html_text(name, "contents")
         out.append('<li><a href="#%s">%s</a>' % (topic.name, text) if topic else "<li>" + text)
     out.append("</li>\n" + "</ul></li>\n" * (depth - 1) + "</ul>\n" if depth else "")
+    index = ['<a href="#%s">%s</a>' % (t.name, html_text(k.decode("cp932"), t.line)) for k, t in keywords(topics)]
+    out.append("\n<h2>キーワード</h2>\n<p>%s</p>\n" % "、".join(index) if index else "")
     for t in topics:
         out.append('\n<h2><a name="%s">%s</a></h2>\n' % (t.name, html_text(t.title, t.line)))
         in_list = False
@@ -452,15 +463,8 @@ def btree(flags, page_size, structure, entries):
 
 
 def build_index(topics):
-    keys = []
-    for t in topics:
-        for k in t.keywords:
-            keys.append((sjis(k, t.line), t))
-    # ASCII letters without case first, then the Shift-JIS bytes.
-    keys.sort(key=lambda kt: (b"".join(c.lower().encode("cp932") if c.isascii() else c.encode("cp932")
-                                       for c in kt[0].decode("cp932")), kt[0]))
     kwdata, entries = bytearray(), []
-    for k, t in keys:
+    for k, t in keywords(topics):
         entries.append(k + b"\0" + struct.pack("<HI", 1, len(kwdata)))
         kwdata += struct.pack("<I", t.link.offset)
     kwbtree = btree(0x0002, 0x800, "F24", entries)
