@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes Sorrelwick.hlp and Sorrelwick.cnt from the UTF-8 help source.
+"""Writes Sorrelwick.hlp, Sorrelwick.cnt and Sorrelwick.html (the same help on
+one page, for where WinHelp is missing) from the UTF-8 help source.
 
-    hlpwrite.py SOURCE OUTPUT_STEM      (writes OUTPUT_STEM.hlp, OUTPUT_STEM.cnt)
+    hlpwrite.py SOURCE OUTPUT_STEM      (writes OUTPUT_STEM.hlp, .cnt and .html)
 
 The build runs it; nothing in it depends on the build folder, and the only
 varying input, the generation date, comes from SOURCE_DATE_EPOCH or else from
@@ -34,9 +35,12 @@ What the WinHelp 4 reader (WINHLP32.EXE) needs, as this writer relies on it
   the primary window with its own name instead of the file's.
 - |FONT: face count, descriptor count, offsets; 32-byte face names; 11-byte
   descriptors (attributes, half-points, family, face index, two RGB triples).
-- |TOPIC: 4096-byte blocks, each opening with 12 bytes (last link, first link
-  starting here, last topic header, as TOPICPOS = block * 0x4000 + byte offset
-  in the block, header included); the data runs on across blocks. Each link:
+- |TOPIC: 4096-byte blocks, each opening with 12 bytes (the last link and the
+  last topic header that start in an earlier block, the first link starting
+  in this one, as TOPICPOS = block * 0x4000 + byte offset in the block, header
+  included). A link's LinkData2 may run on into the next block, its header
+  and LinkData1 never: where they would not fit, zeros fill the block and the
+  link starts the next one (Halibut's writer does the same). Each link:
   a 21-byte header (size, LinkData2 size, previous, next, 21 + LinkData1 size,
   type), LinkData1, LinkData2. Type 2, a topic header: 28 bytes (size of its
   paragraphs, browse back, browse forward, topic number, first non-scrolling
@@ -136,7 +140,8 @@ def parse(path):
                 elif line and not line.startswith("#"):
                     cnt.append((line, where))
                 continue
-            if not line or line.startswith("#"):
+            # "# " is a comment, "## " a heading.
+            if not line or line.startswith("#") and not line.startswith("## "):
                 continue
             if line == "@cnt":
                 in_cnt = True
@@ -145,8 +150,9 @@ def parse(path):
                 meta[key] = value.strip()
             elif line.startswith("= "):
                 name = line[2:].strip()
-                if not re.fullmatch(r"[A-Za-z0-9._]+", name):
-                    raise SourceError("%s: context name %r: only A-Z a-z 0-9 . _" % (where, name))
+                # A letter first: the name is also the page's anchor.
+                if not re.fullmatch(r"[A-Za-z][A-Za-z0-9._]*", name):
+                    raise SourceError("%s: context name %r: a letter, then A-Z a-z 0-9 . _" % (where, name))
                 topic = Topic(name, where)
                 topics.append(topic)
             elif topic is None:
@@ -199,11 +205,30 @@ def check(meta, topics, cnt):
     return by_name
 
 
+def pieces(text, by_name):
+    """A paragraph's runs: (text, None) and, for each [[jump]], (text, topic)."""
+    for piece in re.split(r"(\[\[[^]]+\]\])", text):
+        m = re.fullmatch(r"\[\[([^]|]+)(?:\|([^]]+))?\]\]", piece)
+        if m:
+            target = by_name[m.group(1).lower()]
+            yield m.group(2) or target.title, target
+        elif piece:
+            yield piece, None
+
+
+def keywords(topics):
+    """(keyword in Shift-JIS, topic) in the index's order: ASCII letters
+    without case first, then the Shift-JIS bytes."""
+    keys = [(sjis(k, t.line), t) for t in topics for k in t.keywords]
+    return sorted(keys, key=lambda kt: (b"".join(c.lower().encode("cp932") if c.isascii() else c.encode("cp932")
+                                                 for c in kt[0].decode("cp932")), kt[0]))
+
+
 # ---------------------------------------------------------------- .cnt
 
-def build_cnt(meta, cnt, by_name):
-    lines = [":Base Sorrelwick.hlp", ":Title " + meta["title"]]
-    level = 0
+def contents(cnt, by_name):
+    """The @cnt lines as (level, name, topic or None for a heading)."""
+    entries, level = [], 0
     for text, where in cnt:
         m = re.fullmatch(r"(\d) (.+)", text)
         if not m:
@@ -217,15 +242,80 @@ def build_cnt(meta, cnt, by_name):
             if topic is None:
                 raise SourceError("%s: unknown topic %s" % (where, body[1:]))
             name = topic.title
-            line = "%d %s=%s" % (new, name, topic.name)
         else:
-            name = body
-            line = "%d %s" % (new, body)
+            name, topic = body, None
         encoded = sjis(name, where)
         if b"\\" in encoded or "=" in name:
             raise SourceError("%s: %r holds a byte 0x5C or '=': the contents file misreads it" % (where, name))
-        lines.append(line)
+        entries.append((new, name, topic))
+    return entries
+
+
+def build_cnt(meta, entries):
+    lines = [":Base Sorrelwick.hlp", ":Title " + meta["title"]]
+    for level, name, topic in entries:
+        lines.append("%d %s=%s" % (level, name, topic.name) if topic else "%d %s" % (level, name))
     return b"".join(sjis(l, "contents") + b"\r\n" for l in lines)
+
+
+# ---------------------------------------------------------------- .html
+
+HTML_HEAD = """<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.01//EN" "http://www.w3.org/TR/html4/strict.dtd">
+<html lang="ja">
+<head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
+<title>%(title)s</title>
+<style type="text/css">
+body { font-family: "%(face)s", "MS PGothic", sans-serif; margin: 1em 2em; line-height: 1.5 }
+h2 { margin-top: 2em; padding-top: 0.5em; border-top: 1px solid #808080 }
+</style>
+</head>
+<body>
+<h1>%(title)s</h1>
+"""
+
+
+def html_text(text, where):
+    """The text as the .hlp holds it, so both show the same characters."""
+    text = sjis(text, where).decode("cp932")
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+
+
+def html_paragraph(text, where, by_name):
+    return "".join('<a href="#%s">%s</a>' % (target.name, html_text(piece, where)) if target
+                   else html_text(piece, where) for piece, target in pieces(text, by_name))
+
+
+def build_html(meta, topics, by_name, entries):
+    """One page for a reader without WinHelp: the contents tree and the
+    keywords, as the help-topics window offers them, then every topic under
+    an anchor named by its context, its jumps as links to those anchors.
+    HTML 4.01 with no script, which Internet Explorer 6 reads."""
+    out = [HTML_HEAD % {"title": html_text(meta["title"], "@title"), "face": FACES[0]}, "<h2>目次</h2>\n"]
+    depth = 0
+    for level, name, topic in entries:
+        if level > depth:
+            out.append("<ul>\n")
+        else:
+            out.append("</li>\n" + "</ul></li>\n" * (depth - level))
+        depth = level
+        text = html_text(name, "contents")
+        out.append('<li><a href="#%s">%s</a>' % (topic.name, text) if topic else "<li>" + text)
+    out.append("</li>\n" + "</ul></li>\n" * (depth - 1) + "</ul>\n" if depth else "")
+    index = ['<a href="#%s">%s</a>' % (t.name, html_text(k.decode("cp932"), t.line)) for k, t in keywords(topics)]
+    out.append("\n<h2>キーワード</h2>\n<p>%s</p>\n" % "、".join(index) if index else "")
+    for t in topics:
+        out.append('\n<h2><a name="%s">%s</a></h2>\n' % (t.name, html_text(t.title, t.line)))
+        in_list = False
+        for kind, text, where in t.paragraphs:
+            if in_list != (kind == "item"):
+                out.append("<ul>\n" if kind == "item" else "</ul>\n")
+                in_list = kind == "item"
+            tag = {"item": "li", "head": "h3", "text": "p"}[kind]
+            out.append("<%s>%s</%s>\n" % (tag, html_paragraph(text, where, by_name), tag))
+        out.append("</ul>\n" if in_list else "")
+    out.append('\n<p>%s</p>\n</body>\n</html>\n' % html_text(meta["copyright"], "@copyright"))
+    return "".join(out).encode("utf-8")
 
 
 # ---------------------------------------------------------------- |TOPIC
@@ -284,15 +374,8 @@ def topic_links(t, by_name):
         runs, font = [], FONT_BOLD if kind == "head" else FONT_BODY
         if kind == "item":
             runs.append((font, sjis("・", where), None))
-        for piece in re.split(r"(\[\[[^]]+\]\])", text):
-            if not piece:
-                continue
-            m = re.fullmatch(r"\[\[([^]|]+)(?:\|([^]]+))?\]\]", piece)
-            if m:
-                target = by_name[m.group(1).lower()]
-                runs.append((font, sjis(m.group(2) or target.title, where), context_hash(target.name)))
-            else:
-                runs.append((font, sjis(piece, where), None))
+        for piece, target in pieces(text, by_name):
+            runs.append((font, sjis(piece, where), target and context_hash(target.name)))
         if kind == "item":
             link = paragraph(runs, SPACE_ABOVE | LEFT_INDENT | FIRST_INDENT, (6, 36, -18))
         else:
@@ -311,9 +394,17 @@ def build_topic(topics, by_name):
         links += topic_links(t, by_name)
     links.append(Link(2, None, b""))
     # Positions first: a link's place decides the numbers that others hold.
+    # WinHlp32 takes a link's header and LinkData1 from one block's buffer,
+    # so when they would not fit in what is left of a block, the rest stays
+    # zero and the link opens the next block. Only LinkData2 runs on.
     block, offset, pos = 0, 0, 12
     for l in links:
-        size = 21 + (28 if l.kind == 2 else len(l.data1)) + len(l.data2)
+        fixed = 21 + (28 if l.kind == 2 else len(l.data1))
+        if fixed > BLOCK - 12:
+            raise SourceError("a paragraph's formatting needs more than one topic block")
+        if pos + fixed > BLOCK:
+            block, offset, pos = block + 1, 0, 12
+        size = fixed + len(l.data2)
         l.pos = block * 0x4000 + pos
         l.offset = block * 0x8000 + offset
         if l.kind != 2:
@@ -331,8 +422,10 @@ def build_topic(topics, by_name):
         t.link = l
         l.data1 = struct.pack("<IiiIIII", t.block_size, -1, -1, number,
                               t.first_nonscroll.pos, t.first_scroll.pos, headers[number + 1].pos)
+    chunk = BLOCK - 12
     stream = bytearray()
     for i, l in enumerate(links):
+        stream += bytes((l.pos >> 14) * chunk + (l.pos & 0x3FFF) - 12 - len(stream))
         prev = links[i - 1].pos if i else 0xFFFFFFFF
         nxt = links[i + 1].pos if i + 1 < len(links) else 0xFFFFFFFF
         stream += struct.pack("<IIIII", 21 + len(l.data1) + len(l.data2), len(l.data2),
@@ -341,7 +434,6 @@ def build_topic(topics, by_name):
     # Cut the stream into blocks, each with its three pointers.
     out = bytearray()
     last_link, last_header = 0xFFFFFFFF, 0
-    chunk = BLOCK - 12
     starts = {}
     for l in links:
         starts.setdefault(l.pos >> 14, l)
@@ -371,15 +463,8 @@ def btree(flags, page_size, structure, entries):
 
 
 def build_index(topics):
-    keys = []
-    for t in topics:
-        for k in t.keywords:
-            keys.append((sjis(k, t.line), t))
-    # ASCII letters without case first, then the Shift-JIS bytes.
-    keys.sort(key=lambda kt: (b"".join(c.lower().encode("cp932") if c.isascii() else c.encode("cp932")
-                                       for c in kt[0].decode("cp932")), kt[0]))
     kwdata, entries = bytearray(), []
-    for k, t in keys:
+    for k, t in keywords(topics):
         entries.append(k + b"\0" + struct.pack("<HI", 1, len(kwdata)))
         kwdata += struct.pack("<I", t.link.offset)
     kwbtree = btree(0x0002, 0x800, "F24", entries)
@@ -464,11 +549,13 @@ def main(argv):
         meta, topics, cnt = parse(argv[1])
         by_name = check(meta, topics, cnt)
         hlp = build_hlp(meta, topics, by_name, generation_date(meta))
-        cnt_bytes = build_cnt(meta, cnt, by_name)
+        entries = contents(cnt, by_name)
+        cnt_bytes = build_cnt(meta, entries)
+        html = build_html(meta, topics, by_name, entries)
     except SourceError as e:
         sys.stderr.write("hlpwrite: %s\n" % e)
         return 1
-    for ext, data in ((".hlp", hlp), (".cnt", cnt_bytes)):
+    for ext, data in ((".hlp", hlp), (".cnt", cnt_bytes), (".html", html)):
         with open(argv[2] + ext + ".tmp", "wb") as f:
             f.write(data)
         os.replace(argv[2] + ext + ".tmp", argv[2] + ext)

@@ -9,7 +9,7 @@ set -euo pipefail
 build=$1 out=$2 kind=$3
 
 missing=()
-for f in Sorrelwick.exe Sorrelwick.hlp Sorrelwick.cnt generated/readme.txt generated/LICENSE.txt; do
+for f in Sorrelwick.exe Sorrelwick.hlp Sorrelwick.cnt Sorrelwick.html generated/readme.txt generated/LICENSE.txt; do
     [ -f "$build/$f" ] || missing+=("$build/$f")
 done
 if [ "${#missing[@]}" -gt 0 ]; then

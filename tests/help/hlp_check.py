@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Reads the built Sorrelwick.hlp and .cnt back, on its own, as WinHelp would:
-    hlp_check.py Sorrelwick.hlp Sorrelwick.cnt
+"""Reads the built Sorrelwick.hlp and .cnt back, on its own, as WinHelp would,
+and compares the source's topics and Sorrelwick.html's with what it reads:
+    hlp_check.py Sorrelwick.hlp Sorrelwick.cnt Sorrelwick.html Sorrelwick.txt
 (That equal sources give equal bytes is the release test's to show.)
 """
+import re
 import struct
 import sys
+from html import unescape
 
 failures = []
 
@@ -48,6 +51,21 @@ def context_hash(name):
     return h
 
 
+def jumps(data1, data2):
+    """(context hash, hotspot text) of each 0xE3 jump of a paragraph record."""
+    at = 2 if data1[0] & 1 == 0 else 4
+    at += (1 if data1[at] & 1 == 0 else 2) + 4   # the sizes, 0x00 0x80, the id
+    bits, at = u16(data1, at), at + 2
+    for bit in range(1, 7):                       # the compressed attributes we write
+        if bits & (1 << bit):
+            at += 1 if data1[at] & 1 == 0 else 2
+    texts, found, n = data2.split(b"\0"), [], 1    # each text comes before a command
+    while data1[at] != 0xFF and expect(data1[at] in b"\x80\x81\x82\x89\xE3", "formatting command"):
+        found += [(u32(data1, at + 1), texts[n].decode("cp932"))] if data1[at] == 0xE3 else []
+        at, n = at + {0x80: 3, 0xE3: 5}.get(data1[at], 1), n + 1
+    return found
+
+
 def check_hlp(hlp):
     expect(u32(hlp, 0) == 0x00035F3F and u32(hlp, 12) == len(hlp), "file header")
     files = {}
@@ -82,24 +100,37 @@ def check_hlp(hlp):
     for b in range(0, len(topic), 4096):
         stream += topic[b + 12:b + 4096]
     headers, pos, char, block = {}, u32(topic, 4), 0, 0
+    links, topics = [], []
     while pos != 0xFFFFFFFF:
         at = (pos >> 14) * 4084 + (pos & 0x3FFF) - 12
         if not expect(12 <= pos & 0x3FFF < 4096 and 0 <= at < len(stream), "link position inside its block"):
             return
         if pos >> 14 != block:
             block, char = pos >> 14, 0
-        size, len2, _, nxt, len1 = struct.unpack_from("<IIIII", stream, at)
+        size, len2, back, nxt, len1 = struct.unpack_from("<IIIII", stream, at)
         kind = stream[at + 20]
+        # WinHlp32 reads the header and LinkData1 from the one block.
+        expect((pos & 0x3FFF) + len1 <= 4096, "link at byte %d of block %d crosses into the next" % (pos & 0x3FFF, block))
+        expect(back == (links[-1][0] if links else 0xFFFFFFFF), "link %X: previous link" % pos)
+        links.append((pos, kind))
         if kind == 2:
             headers[block * 0x8000 + char] = stream[at + len1:at + len1 + len2].decode("cp932")
+            topics.append([block * 0x8000 + char, headers[block * 0x8000 + char], [], -1])   # -1: the title
         else:
             expect(kind == 0x20, "paragraph record")
+            topics[-1][2].extend(jumps(stream[at + 21:at + len1], stream[at + len1:at + len1 + len2]))
+            topics[-1][3] += 1
             expect(stream[at + len1 + len2 - 1] == 0 and len2 > 0, "paragraph texts end in NUL")
             first = stream[at + 21]
             size_bytes = 2 if first & 1 == 0 else 4
             length = stream[at + 21 + size_bytes]
             char += length // 2 if length & 1 == 0 else u16(stream, at + 21 + size_bytes) // 2
         pos = nxt
+    for b, at in enumerate(range(0, len(topic), 4096)):
+        before = [0xFFFFFFFF] + [p for p, _ in links if p >> 14 < b]
+        first = [p for p, _ in links if p >> 14 == b] + [0xFFFFFFFF]
+        header = [0] + [p for p, k in links if p >> 14 < b and k == 2]
+        expect(struct.unpack_from("<III", topic, at) == (before[-1], first[0], header[-1]), "block %d header" % b)
     contexts = leaf_entries(files["|CONTEXT"], "L4",
                             lambda p, a: ((u32(p, a), u32(p, a + 4)), 8))
     signed = [h - (1 << 32) if h >> 31 else h for h, _ in contexts]
@@ -114,7 +145,8 @@ def check_hlp(hlp):
     kwdata = files["|KWDATA"]
     expect(len(keywords) >= 10 and all(u32(kwdata, i) in reached for i in range(0, len(kwdata), 4)),
            "index keywords lead to topics")
-    return {h for h, _ in contexts}
+    by_offset = {offset: h for h, offset in contexts}
+    return [(by_offset.get(o), title, found, n) for o, title, found, n in topics if title]
 
 
 def check_cnt(cnt, hashes):
@@ -131,14 +163,33 @@ def check_cnt(cnt, hashes):
         expect(not target or context_hash(target) in hashes, ".cnt topic in |CONTEXT: " + line)
 
 
-def main(hlp_path, cnt_path):
-    with open(hlp_path, "rb") as f:
-        hlp = f.read()
-    with open(cnt_path, "rb") as f:
-        cnt = f.read()
-    hashes = check_hlp(hlp)
-    if hashes is not None:
-        check_cnt(cnt, hashes)
+def check_html(html, topics):
+    """After the contents, the .hlp's topics in order: anchor, title, jumps."""
+    expect(b'<meta http-equiv="Content-Type" content="text/html; charset=utf-8">' in html, "page declares UTF-8")
+    expect(not re.search(rb"&(?!amp;|lt;|gt;)", html), "page escapes &")
+    found = []
+    for kind, name, text in re.findall(r'<a (name|href)="#?([^"]*)">(.*?)</a>', html.decode("utf-8")):
+        entry = (context_hash(name), unescape(text))
+        if kind == "name":
+            found.append(entry + ([],))
+        elif found:
+            found[-1][2].append(entry)
+        else:                                     # the contents and the keywords
+            expect(entry[0] in {t[0] for t in topics}, "page link to %s leads to a topic" % name)
+    expect(found == [t[:3] for t in topics], "page topics, titles and jumps as the .hlp's")
+
+
+def main(hlp_path, cnt_path, html_path, source_path):
+    hlp, cnt, html = (open(p, "rb").read() for p in (hlp_path, cnt_path, html_path))
+    topics = check_hlp(hlp)
+    if topics is not None:
+        check_cnt(cnt, {t[0] for t in topics})
+        check_html(html, topics)
+        # Each topic of the source, its title, a paragraph a line; no fixed count.
+        expected = [(context_hash(s.split()[0]), re.search(r"^title: (.+?)\s*$", s, re.M)[1],
+                     sum(1 for l in s.split("\n")[1:] if l.strip() and not re.match(r"title: |keywords: |#(?!# )", l)))
+                    for s in re.split(r"^= ", open(source_path, encoding="utf-8").read(), flags=re.M)[1:]]
+        expect(sorted((h, t, n) for h, t, _, n in topics) == sorted(expected), "the .hlp's topics are the source's")
     for what in failures:
         print("FAILED:", what)
     print("%d checks failed" % len(failures))
@@ -146,4 +197,4 @@ def main(hlp_path, cnt_path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:3]))
+    sys.exit(main(*sys.argv[1:5]))

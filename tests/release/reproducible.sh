@@ -17,10 +17,13 @@ sleep 2
 second=$(release_in "$work/clone-at-another-path/sw" Asia/Tokyo 077)
 cmp "$first" "$second" || fail "two clones of $rev differ"
 [ "$(unzip -Z1 "$first")" = "$(printf 'Sorrelwick-3.8/%s\n' LICENSE.txt Sorrelwick.cnt Sorrelwick.exe \
-    Sorrelwick.hlp readme.txt)" ] || fail "holds $(unzip -Z1 "$first" | paste -sd' ')"
+    Sorrelwick.hlp Sorrelwick.html readme.txt)" ] || fail "holds $(unzip -Z1 "$first" | paste -sd' ')"
 cd "$work" && unzip -q "$first" && cd Sorrelwick-3.8
+clone=$work/a/Sorrelwick
+python3 "$clone/tests/help/hlp_check.py" Sorrelwick.hlp Sorrelwick.cnt Sorrelwick.html "$clone/help/Sorrelwick.txt" >&2 \
+    || fail "its Sorrelwick.html does not match its Sorrelwick.hlp"
 iconv -f CP932 -t UTF-8 readme.txt >/dev/null && [ "$(tail -c2 readme.txt | od -An -tx1)" = " 0d 0a" ] \
     && ! grep -qv $'\r$' readme.txt || fail "readme.txt is not Shift-JIS with CRLF"
 copyright=$(strings -el Sorrelwick.exe | grep -A1 -x LegalCopyright | tail -1)
 grep -q '^MIT License' LICENSE.txt && grep -qx "$copyright"$'\r' LICENSE.txt || fail "LICENSE.txt lacks $copyright"
-echo "two clones of $rev: the same bytes; five files, a $(stat -c %s Sorrelwick.exe)-byte exe"
+echo "two clones of $rev: the same bytes; six files, a $(stat -c %s Sorrelwick.exe)-byte exe"
