@@ -3,8 +3,8 @@
 # screenshots: the tray in the OFF state, the tray in the ON state, the open
 # tray menu, the About box twice a second apart (its icon moves on), and the
 # settings dialog of a first run in both Search Assistant modes (win2k, and
-# winxp with a value missing and its hint showing). Each run is closed the
-# normal way.
+# winxp with a value missing and its hint showing), and the help window.
+# Each run is closed the normal way.
 #   scripts/screenshot.sh [output folder]   (default: $build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -88,4 +88,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -eu -c '
         convert "$out/settings-$version.png" -crop 420x560+300+100 +repage "$out/settings-$version-dialog.png"
         poke close
     done
+
+    # The help as -h opens it, its files beside the exe as a user unzips
+    # them; the reader stays open until the end.
+    cp "$bin/Sorrelwick.exe" "$bin/Sorrelwick.hlp" "$bin/Sorrelwick.cnt" "$run/"
+    (cd "$run" && $WINE $desktop Sorrelwick.exe -h) >/dev/null 2>&1 </dev/null &
+    poke wait
+    sleep 2
+    shot help
+    poke close
 '

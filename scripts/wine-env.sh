@@ -15,9 +15,9 @@ else
 fi
 
 SORRELWICK_CACHE=${SORRELWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sorrelwick}
-# The number goes up whenever wine_base_settings changes, so that an older
-# template is not reused.
-WINE_TEMPLATE="$SORRELWICK_CACHE/prefix-2-$WINEARCH-$($WINE --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"
+# The number goes up whenever the making of the template changes, so that
+# an older template is not reused.
+WINE_TEMPLATE="$SORRELWICK_CACHE/prefix-3-$WINEARCH-$($WINE --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '_')"
 
 # Registry settings every prefix of ours needs: no window manager delays for
 # hidden boxes, and a crash ends the process instead of waiting on a dialog.
@@ -49,6 +49,9 @@ wine_template() {
         rm -rf "$WINE_TEMPLATE"
         mkdir -p "$WINE_TEMPLATE"
         WINEPREFIX="$WINE_TEMPLATE" $WINE wineboot -i >/dev/null 2>&1 || true
+        # Debian's Wine does not look where fonts-wine puts its fonts; without
+        # Marlett in the prefix the caption buttons draw as letters.
+        cp /usr/share/wine/fonts/marlett.ttf "$WINE_TEMPLATE/drive_c/windows/Fonts/" 2>/dev/null || true
         WINEPREFIX="$WINE_TEMPLATE" wine_base_settings
         WINEPREFIX="$WINE_TEMPLATE" wineserver -w
         touch "$WINE_TEMPLATE/.booted"
