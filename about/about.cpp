@@ -7,13 +7,6 @@
 #include "shell/appstate.h"
 #include "shell/seams.h"
 
-#define IDC_ABOUT_VERSION 1029
-#define IDC_ABOUT_PRODUCT 1030
-#define IDC_ABOUT_COPYRIGHT 1031
-#define IDC_ABOUT_OK 1032
-#define IDC_ABOUT_ICON 1033
-#define CMD_HELP_ITEM 1016
-
 static const char kVersionPrefix[] = "Version ";
 
 // Where the translation's own string table is missing, these are searched,
@@ -126,7 +119,7 @@ static void ShowVersionLabels(HWND dialog)
 static void InitAboutDialog(HWND dialog)
 {
     HMENU menu = GetSystemMenu(dialog, FALSE);
-    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, CMD_HELP_ITEM, "ヘルプ (&H)");
+    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, IDM_SYSTEM_HELP, "ヘルプ (&H)");
     InsertMenuA(menu, 1, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
     DrawMenuBar(dialog);
     ShowVersionLabels(dialog);
@@ -170,11 +163,11 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
         DrawAboutIcon();
         return 0;
     case WM_SYSCOMMAND:
-        if (wParam == CMD_HELP_ITEM)
+        if (wParam == IDM_SYSTEM_HELP)
             OpenHelpTopics();
         return 0;  // the standard items keep working
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_ABOUT_OK || LOWORD(wParam) == CMD_ESCAPE)
+        if (LOWORD(wParam) == IDC_ABOUT_OK || LOWORD(wParam) == IDM_ESCAPE)
             CloseAboutDialog(dialog);
         return 0;
     case WM_CLOSE:
