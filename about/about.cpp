@@ -7,6 +7,8 @@
 #include "shell/appstate.h"
 #include "shell/seams.h"
 
+#define ICON_STEP_MS 1000
+
 static const char kVersionPrefix[] = "Version ";
 
 // Where the translation's own string table is missing, these are searched,
@@ -125,7 +127,7 @@ static void InitAboutDialog(HWND dialog)
     ShowVersionLabels(dialog);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, (LPARAM)LoadIconA(app.instance, MAKEINTRESOURCEA(IDI_APP)));
     app.aboutIconControl = GetDlgItem(dialog, IDC_ABOUT_ICON);
-    SetTimer(dialog, TIMER_ABOUT_ICON, 1000, NULL);
+    SetTimer(dialog, TIMER_ABOUT_ICON, ICON_STEP_MS, NULL);
     app.aboutIconFrame = 1;
     if (app.settingsDialog != NULL)
         SetSettingsDialogEnabled(app.settingsDialog, 0);
