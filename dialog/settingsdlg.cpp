@@ -186,10 +186,6 @@ void SetSettingsDialogEnabled(HWND dialog, LONG enable)
         IDC_EXIT_NEVER, IDC_EXIT_ON_HANGUP, IDC_EXIT_WHEN_IE_GONE, IDC_STATE_ON, IDC_STATE_OFF,
         IDC_KILL_IE_AT_START, IDC_START_IE, IDC_KILL_IE_AT_EXIT,
     };
-    static const int kExitAndButtons[] = {
-        IDC_AT_EXIT_RESTORE_ORIGINAL, IDC_AT_EXIT_APPLY_CONFIGURED,
-        IDC_CLOSE_BUTTON, IDC_EXIT_BUTTON, IDC_DELETE_BUTTON, IDC_HELP_BUTTON,
-    };
     for (int id : kFrames)
         EnableControl(dialog, id, enable);
     EnableControl(dialog, IDC_IE_PATH, enable == 1 && app.StartIE == 1);
@@ -206,7 +202,7 @@ void SetSettingsDialogEnabled(HWND dialog, LONG enable)
             EnableWindow(control, FALSE);
         }
     }
-    for (int id : kExitAndButtons)
+    for (int id = IDC_AT_EXIT_AND_BUTTONS_FIRST; id <= IDC_AT_EXIT_AND_BUTTONS_LAST; id++)
         EnableControl(dialog, id, enable);
     EnableWindow(dialog, enable);
     app.settingsDialogEnabled = enable;

@@ -74,10 +74,13 @@
 #define IDC_INLINE_WEB_CAPTURED_HINT 1043
 #define IDC_INLINE_EXPLORER_CAPTURED_HINT 1044
 
-// Runs of the numbers above that the code tests as ranges. The prompt row's
-// overlay, IDC_PW_ASK_HINT, stands outside the run of the other box hints.
+// Runs of the numbers above that the code walks or tests as ranges. The
+// prompt row's overlay, IDC_PW_ASK_HINT, stands outside the run of the
+// other box hints.
 #define IDC_CLICKABLE_FIRST IDC_EXIT_NEVER  // radio buttons, boxes, push buttons
 #define IDC_CLICKABLE_LAST IDC_HELP_BUTTON
+#define IDC_AT_EXIT_AND_BUTTONS_FIRST IDC_AT_EXIT_RESTORE_ORIGINAL  // at-exit radios, push buttons
+#define IDC_AT_EXIT_AND_BUTTONS_LAST IDC_HELP_BUTTON
 #define IDC_BOX_HINT_FIRST IDC_WEB_ADDRESSES_HINT
 #define IDC_BOX_HINT_LAST IDC_INLINE_EXPLORER_HINT
 #define IDC_IE_CHECK_FIRST IDC_KILL_IE_AT_START
