@@ -7,12 +7,7 @@
 #include "shell/appstate.h"
 #include "shell/seams.h"
 
-#define IDC_ABOUT_VERSION 1029
-#define IDC_ABOUT_PRODUCT 1030
-#define IDC_ABOUT_COPYRIGHT 1031
-#define IDC_ABOUT_OK 1032
-#define IDC_ABOUT_ICON 1033
-#define CMD_HELP_ITEM 1016
+#define ICON_STEP_MS 1000
 
 static const char kVersionPrefix[] = "Version ";
 
@@ -126,13 +121,13 @@ static void ShowVersionLabels(HWND dialog)
 static void InitAboutDialog(HWND dialog)
 {
     HMENU menu = GetSystemMenu(dialog, FALSE);
-    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, CMD_HELP_ITEM, "ヘルプ (&H)");
+    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, IDM_SYSTEM_HELP, "ヘルプ (&H)");
     InsertMenuA(menu, 1, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
     DrawMenuBar(dialog);
     ShowVersionLabels(dialog);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, (LPARAM)LoadIconA(app.instance, MAKEINTRESOURCEA(IDI_APP)));
     app.aboutIconControl = GetDlgItem(dialog, IDC_ABOUT_ICON);
-    SetTimer(dialog, TIMER_ABOUT_ICON, 1000, NULL);
+    SetTimer(dialog, TIMER_ABOUT_ICON, ICON_STEP_MS, NULL);
     app.aboutIconFrame = 1;
     if (app.settingsDialog != NULL)
         SetSettingsDialogEnabled(app.settingsDialog, 0);
@@ -170,11 +165,11 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
         DrawAboutIcon();
         return 0;
     case WM_SYSCOMMAND:
-        if (wParam == CMD_HELP_ITEM)
+        if (wParam == IDM_SYSTEM_HELP)
             OpenHelpTopics();
         return 0;  // the standard items keep working
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_ABOUT_OK || LOWORD(wParam) == CMD_ESCAPE)
+        if (LOWORD(wParam) == IDC_ABOUT_OK || LOWORD(wParam) == IDM_ESCAPE)
             CloseAboutDialog(dialog);
         return 0;
     case WM_CLOSE:

@@ -6,11 +6,13 @@
 
 static const char kHelpFile[] = "Sorrelwick.hlp";
 static const char kHelpTopicsTitle[] = "トピックの検索: Sorrelwick ヘルプ";
+// Time for WinHelp to open its window before it is centred.
+#define HELP_PLACE_DELAY_MS 1000
 
 void OpenHelpTopics()
 {
     pWinHelpA(app.mainWindow, kHelpFile, HELP_FINDER, 0);
-    SetTimer(app.mainWindow, TIMER_HELP, 1000, MainTimerProc);
+    SetTimer(app.mainWindow, TIMER_HELP, HELP_PLACE_DELAY_MS, MainTimerProc);
 }
 
 static int IsHelpTopicsWindow(HWND window)

@@ -3,6 +3,7 @@
 #include "about/about.h"
 #include "dialog/dialog.h"
 #include "dialog/rows.h"
+#include "resources/resource.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/appstate.h"
@@ -115,7 +116,7 @@ static int CheckIePath(HWND dialog, const char *path)
 static void CloseStoringPath(HWND dialog)
 {
     char text[IEPATH_SIZE];
-    GetDlgItemTextA(dialog, IDC_EDIT_IEPATH, text, sizeof(text));
+    GetDlgItemTextA(dialog, IDC_IE_PATH, text, sizeof(text));
     if (app.StartIE == 1 && !CheckIePath(dialog, text))
         return;
     HKEY key = OpenUserKey(kProgramKey);
@@ -137,45 +138,46 @@ void HandleSettingsCommand(HWND dialog, UINT command)
         return;
     }
     switch (command) {
-    case 1000:
-    case 1001:
-    case 1002:
-        SetRadioSetting(dialog, 1000, 1002, command, &app.ExitType, "ExitType");
+    case IDC_EXIT_NEVER:
+    case IDC_EXIT_ON_HANGUP:
+    case IDC_EXIT_WHEN_IE_GONE:
+        SetRadioSetting(dialog, IDC_EXIT_NEVER, IDC_EXIT_WHEN_IE_GONE, command, &app.ExitType, "ExitType");
         break;
-    case 1003:
-    case 1004:
-        CheckRadioButton(dialog, 1003, 1004, command);
-        SetOnOffState(command == 1003 ? 1 : 0);
+    case IDC_STATE_ON:
+    case IDC_STATE_OFF:
+        CheckRadioButton(dialog, IDC_STATE_ON, IDC_STATE_OFF, command);
+        SetOnOffState(command == IDC_STATE_ON ? 1 : 0);
         ApplyValues(1);
         break;
-    case 1011:
-    case 1012:
-        SetRadioSetting(dialog, 1011, 1012, command, &app.ExitAction, "ExitAction");
+    case IDC_AT_EXIT_RESTORE_ORIGINAL:
+    case IDC_AT_EXIT_APPLY_CONFIGURED:
+        SetRadioSetting(dialog, IDC_AT_EXIT_RESTORE_ORIGINAL, IDC_AT_EXIT_APPLY_CONFIGURED, command,
+                        &app.ExitAction, "ExitAction");
         break;
-    case 1052:
+    case IDC_KILL_IE_AT_START:
         SetCheckSetting(dialog, command, &app.KillIE, "KillIE");
         break;
-    case 1053:
+    case IDC_START_IE:
         SetCheckSetting(dialog, command, &app.StartIE, "StartIE");
-        EnableWindow(GetDlgItem(dialog, IDC_EDIT_IEPATH), app.StartIE == 1);
+        EnableWindow(GetDlgItem(dialog, IDC_IE_PATH), app.StartIE == 1);
         break;
-    case 1054:
+    case IDC_KILL_IE_AT_EXIT:
         SetCheckSetting(dialog, command, &app.EndIE, "EndIE");
         break;
-    case 1013:
+    case IDC_CLOSE_BUTTON:
         CloseStoringPath(dialog);
         break;
-    case CMD_ESCAPE:
+    case IDM_ESCAPE:
         CloseSettingsDialog(dialog);
         break;
-    case 1014:
+    case IDC_EXIT_BUTTON:
         CloseSettingsDialog(dialog);
         PostQuitMessage(0);
         break;
-    case IDC_DELETE:
+    case IDC_DELETE_BUTTON:
         RunSettingsRemoval(dialog);
         break;
-    case 1016:
+    case IDC_HELP_BUTTON:
         OpenHelpTopics();
         break;
     }

@@ -5,11 +5,6 @@
 
 #include <windows.h>
 
-#define IDC_EDIT_IEPATH 1055
-#define IDC_DELETE 1015
-#define CMD_ESCAPE 1027
-#define CMD_ABOUT_BOX 1028  // the system-menu item, and Alt+V
-
 // Hints, in the order that the enabling and disabling walk too.
 #define HINT_COUNT 13
 

@@ -2,6 +2,7 @@
 // Delete button. The boxes' hints live on transparent overlay statics, which
 // are never disabled, so a hint still shows over a disabled box.
 #include "dialog/dialog.h"
+#include "resources/resource.h"
 
 #include <commctrl.h>
 #include <stddef.h>
@@ -26,19 +27,19 @@ const char kHintTickAboveToEnable[] = "ここを有効にするには、上を�
 const char kHintUntickAboveToDisable[] = "ここを無効にするには、上のチェックを外します。";
 
 const HintDef kHints[HINT_COUNT] = {
-    {1005, 1034, ""},
-    {1017, 1039, kHintCapturedOff},
-    {1006, 1035, ""},
-    {1018, 1040, kHintCapturedOff},
-    {1007, 1036, kHintTickEnablesBelow},
-    {1019, 1041, kHintCapturedOff},
-    {1008, 1026, kHintTickAboveToEnable},
-    {1020, 1042, kHintCapturedOff},
-    {1009, 1037, ""},
-    {1021, 1043, kHintCapturedOff},
-    {1010, 1038, ""},
-    {1022, 1044, kHintCapturedOff},
-    {IDC_DELETE, IDC_DELETE, "アンインストールです。"},
+    {IDC_WEB_ADDRESSES, IDC_WEB_ADDRESSES_HINT, ""},
+    {IDC_WEB_ADDRESSES_CAPTURED, IDC_WEB_ADDRESSES_CAPTURED_HINT, kHintCapturedOff},
+    {IDC_FORMS, IDC_FORMS_HINT, ""},
+    {IDC_FORMS_CAPTURED, IDC_FORMS_CAPTURED_HINT, kHintCapturedOff},
+    {IDC_PASSWORDS, IDC_PASSWORDS_HINT, kHintTickEnablesBelow},
+    {IDC_PASSWORDS_CAPTURED, IDC_PASSWORDS_CAPTURED_HINT, kHintCapturedOff},
+    {IDC_PW_ASK, IDC_PW_ASK_HINT, kHintTickAboveToEnable},
+    {IDC_PW_ASK_CAPTURED, IDC_PW_ASK_CAPTURED_HINT, kHintCapturedOff},
+    {IDC_INLINE_WEB, IDC_INLINE_WEB_HINT, ""},
+    {IDC_INLINE_WEB_CAPTURED, IDC_INLINE_WEB_CAPTURED_HINT, kHintCapturedOff},
+    {IDC_INLINE_EXPLORER, IDC_INLINE_EXPLORER_HINT, ""},
+    {IDC_INLINE_EXPLORER_CAPTURED, IDC_INLINE_EXPLORER_CAPTURED_HINT, kHintCapturedOff},
+    {IDC_DELETE_BUTTON, IDC_DELETE_BUTTON, "アンインストールです。"},
 };
 
 static struct {
@@ -108,7 +109,7 @@ void RemoveAllHints()
 void ValidateOverlays(HWND dialog)
 {
     for (int i = 0; i < HINT_COUNT; i++) {
-        if (kHints[i].toolWindow == IDC_DELETE)
+        if (kHints[i].toolWindow == IDC_DELETE_BUTTON)
             continue;
         HWND overlay = GetDlgItem(dialog, kHints[i].toolWindow);
         PAINTSTRUCT paint;

@@ -13,12 +13,16 @@ static const char kExplorerLabelSearchAssistant[] =
 static const char kExplorerLabel[] = "エクスプローラのインラインオートコンプリートを使用する(&J)";
 
 const DialogRow kRows[DIALOG_ROWS] = {
-    {1005, 1034, 1017, 1039, AC_AUTOSUGGEST},
-    {1006, 1035, 1018, 1040, AC_USE_FORMSUGGEST},
-    {1007, 1036, 1019, 1041, AC_FORMSUGGEST_PASSWORDS},
-    {1008, 1026, 1020, 1042, AC_FORMSUGGEST_PW_ASK},
-    {1009, 1037, 1021, 1043, AC_APPEND_COMPLETION},
-    {1010, 1038, 1022, 1044, AC_USE_AUTOCOMPLETE},
+    {IDC_WEB_ADDRESSES, IDC_WEB_ADDRESSES_HINT, IDC_WEB_ADDRESSES_CAPTURED, IDC_WEB_ADDRESSES_CAPTURED_HINT,
+     AC_AUTOSUGGEST},
+    {IDC_FORMS, IDC_FORMS_HINT, IDC_FORMS_CAPTURED, IDC_FORMS_CAPTURED_HINT, AC_USE_FORMSUGGEST},
+    {IDC_PASSWORDS, IDC_PASSWORDS_HINT, IDC_PASSWORDS_CAPTURED, IDC_PASSWORDS_CAPTURED_HINT,
+     AC_FORMSUGGEST_PASSWORDS},
+    {IDC_PW_ASK, IDC_PW_ASK_HINT, IDC_PW_ASK_CAPTURED, IDC_PW_ASK_CAPTURED_HINT, AC_FORMSUGGEST_PW_ASK},
+    {IDC_INLINE_WEB, IDC_INLINE_WEB_HINT, IDC_INLINE_WEB_CAPTURED, IDC_INLINE_WEB_CAPTURED_HINT,
+     AC_APPEND_COMPLETION},
+    {IDC_INLINE_EXPLORER, IDC_INLINE_EXPLORER_HINT, IDC_INLINE_EXPLORER_CAPTURED,
+     IDC_INLINE_EXPLORER_CAPTURED_HINT, AC_USE_AUTOCOMPLETE},
 };
 
 // The order in which the boxes and the indicators are set at opening: the
@@ -122,9 +126,9 @@ static void ShowCapturedIndicator(HWND dialog, int row)
 static void AddSystemMenuItems(HWND dialog)
 {
     HMENU menu = GetSystemMenu(dialog, FALSE);
-    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, 1016, "ヘルプ (&H)");
+    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, IDM_SYSTEM_HELP, "ヘルプ (&H)");
     InsertMenuA(menu, 1, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
-    InsertMenuA(menu, 2, MF_BYPOSITION | MF_STRING, CMD_ABOUT_BOX, "ﾊﾞｰｼﾞｮﾝ情報 (&V)");
+    InsertMenuA(menu, 2, MF_BYPOSITION | MF_STRING, IDM_ABOUT_BOX, "ﾊﾞｰｼﾞｮﾝ情報 (&V)");
     InsertMenuA(menu, 3, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
     DrawMenuBar(dialog);
 }
@@ -136,24 +140,25 @@ static void InitSettingsDialog(HWND dialog)
     AddSystemMenuItems(dialog);
     CreateHints(dialog, app.instance);
     SetOnOffState(app.Enable);
-    SetDlgItemTextA(dialog, 1010,
+    SetDlgItemTextA(dialog, IDC_INLINE_EXPLORER,
                     app.searchAssistantMode == 1 ? kExplorerLabelSearchAssistant : kExplorerLabel);
 
-    Check(dialog, 1052, app.KillIE == 1);
-    Check(dialog, 1053, app.StartIE == 1);
-    Check(dialog, 1054, app.EndIE == 1);
-    SetDlgItemTextA(dialog, IDC_EDIT_IEPATH, app.iePath);
+    Check(dialog, IDC_KILL_IE_AT_START, app.KillIE == 1);
+    Check(dialog, IDC_START_IE, app.StartIE == 1);
+    Check(dialog, IDC_KILL_IE_AT_EXIT, app.EndIE == 1);
+    SetDlgItemTextA(dialog, IDC_IE_PATH, app.iePath);
     if (app.StartIE != 1)
-        EnableControl(dialog, IDC_EDIT_IEPATH, FALSE);
+        EnableControl(dialog, IDC_IE_PATH, FALSE);
 
     if (app.ExitType >= 0 && app.ExitType <= 2)
-        CheckRadioButton(dialog, 1000, 1002, 1000 + app.ExitType);
-    CheckRadioButton(dialog, 1003, 1004, app.Enable == 1 ? 1003 : 1004);
+        CheckRadioButton(dialog, IDC_EXIT_NEVER, IDC_EXIT_WHEN_IE_GONE, IDC_EXIT_NEVER + app.ExitType);
+    CheckRadioButton(dialog, IDC_STATE_ON, IDC_STATE_OFF, app.Enable == 1 ? IDC_STATE_ON : IDC_STATE_OFF);
     for (int i = 0; i < DIALOG_ROWS; i++)
         ShowConfiguredBox(dialog, kInitOrder[i]);
     for (int i = 0; i < DIALOG_ROWS; i++)
         ShowCapturedIndicator(dialog, kInitOrder[i]);
-    CheckRadioButton(dialog, 1011, 1012, app.ExitAction == 0 ? 1011 : 1012);
+    CheckRadioButton(dialog, IDC_AT_EXIT_RESTORE_ORIGINAL, IDC_AT_EXIT_APPLY_CONFIGURED,
+                     app.ExitAction == 0 ? IDC_AT_EXIT_RESTORE_ORIGINAL : IDC_AT_EXIT_APPLY_CONFIGURED);
 
     GetWindowRect(dialog, &app.settingsInitialRect);
 }
@@ -176,15 +181,18 @@ void CloseSettingsDialog(HWND dialog)
 
 void SetSettingsDialogEnabled(HWND dialog, LONG enable)
 {
-    static const int kFrames[] = {1023, 1024, 1025, 1051, 1000, 1001, 1002, 1003, 1004,
-                                  1052, 1053, 1054};
+    static const int kFrames[] = {
+        IDC_AUTOEXIT_GROUP, IDC_STARTUP_GROUP, IDC_AT_EXIT_GROUP, IDC_IE_CONTROL_GROUP,
+        IDC_EXIT_NEVER, IDC_EXIT_ON_HANGUP, IDC_EXIT_WHEN_IE_GONE, IDC_STATE_ON, IDC_STATE_OFF,
+        IDC_KILL_IE_AT_START, IDC_START_IE, IDC_KILL_IE_AT_EXIT,
+    };
     for (int id : kFrames)
         EnableControl(dialog, id, enable);
-    EnableControl(dialog, IDC_EDIT_IEPATH, enable == 1 && app.StartIE == 1);
+    EnableControl(dialog, IDC_IE_PATH, enable == 1 && app.StartIE == 1);
     // A row that was disabled before (a missing value, the prompt row while
     // its password row is clear) must come back disabled.
     for (int i = 0; i < HINT_COUNT; i++) {
-        if (kHints[i].control == IDC_DELETE)
+        if (kHints[i].control == IDC_DELETE_BUTTON)
             continue;
         HWND control = GetDlgItem(dialog, kHints[i].control);
         if (enable == 1) {
@@ -194,7 +202,7 @@ void SetSettingsDialogEnabled(HWND dialog, LONG enable)
             EnableWindow(control, FALSE);
         }
     }
-    for (int id = 1011; id <= 1016; id++)
+    for (int id = IDC_AT_EXIT_AND_BUTTONS_FIRST; id <= IDC_AT_EXIT_AND_BUTTONS_LAST; id++)
         EnableControl(dialog, id, enable);
     EnableWindow(dialog, enable);
     app.settingsDialogEnabled = enable;
@@ -205,14 +213,14 @@ static INT_PTR HandleSysCommand(HWND dialog, WPARAM command)
     if (app.aboutDialog != NULL) {
         // Only a fresh About box in front: the command itself is dropped.
         DestroyAboutBox();
-        PostMessageA(dialog, WM_SYSCOMMAND, CMD_ABOUT_BOX, 0);
+        PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUT_BOX, 0);
         return TRUE;
     }
     if (app.settingsDialogEnabled == 0)
         return FALSE;
-    if (command == 1016)
+    if (command == IDM_SYSTEM_HELP)
         OpenHelpTopics();
-    else if (command == CMD_ABOUT_BOX)
+    else if (command == IDM_ABOUT_BOX)
         OpenAboutDialog();
     // FALSE lets the standard items (move, close) work.
     return FALSE;
@@ -236,7 +244,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
             // Destroying the About box enables this dialog again, so the
             // posted command opens a new one in front.
             DestroyAboutBox();
-            PostMessageA(dialog, WM_SYSCOMMAND, CMD_ABOUT_BOX, 0);
+            PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUT_BOX, 0);
         }
         ValidateOverlays(dialog);
         return FALSE;

@@ -11,6 +11,7 @@
 static DWORD pollPids[IEPIDS_MAX];
 static LONG pollPidCount;
 static volatile LONG stopMonitor;
+#define MONITOR_STOP_WAIT_MS 1000
 
 LONG CheckRasConnection()
 {
@@ -100,7 +101,7 @@ void StopAutoExitPoll()
         // Let the thread leave between passes rather than cutting it off
         // inside a window walk with a lock held; force it only if it hangs.
         stopMonitor = 1;
-        if (!WaitForMonitorThread(1000))
+        if (!WaitForMonitorThread(MONITOR_STOP_WAIT_MS))
             TerminateThread(app.monitorThread, 0);
         CloseHandle(app.monitorThread);
         app.monitorThread = NULL;

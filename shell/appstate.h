@@ -12,13 +12,6 @@
 #define TIMER_HELP 1
 #define TIMER_POLL 2
 
-#define CMD_ON 256
-#define CMD_OFF 257
-#define CMD_SETTINGS 258
-#define CMD_HELP 259
-#define CMD_ABOUT 260
-#define CMD_EXIT 261
-
 // Rows of the AutoComplete value table, in the order of the string table.
 enum AcRow {
     AC_AUTOSUGGEST,

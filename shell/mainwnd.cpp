@@ -3,6 +3,7 @@
 #include "about/about.h"
 #include "dialog/dialog.h"
 #include "iecontrol/autoexit.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "shell/appstate.h"
 #include "shell/mainwnd.h"
@@ -13,18 +14,21 @@
 
 static UINT taskbarCreatedMessage;
 
+// The settings dialog's commands: what its controls do when clicked, and
+// Escape.
 static int IsForwardedCommand(UINT command)
 {
-    return (command >= 1000 && command <= 1016) || command == 1026 || command == 1027
-        || (command >= 1034 && command <= 1038) || (command >= 1052 && command <= 1054);
+    return (command >= IDC_CLICKABLE_FIRST && command <= IDC_CLICKABLE_LAST) || command == IDC_PW_ASK_HINT
+        || command == IDM_ESCAPE || (command >= IDC_BOX_HINT_FIRST && command <= IDC_BOX_HINT_LAST)
+        || (command >= IDC_IE_CHECK_FIRST && command <= IDC_IE_CHECK_LAST);
 }
 
 // Accelerators always reach the main window; pass them on to the dialog
 // whose control they name, Escape to the About box first.
 static void ForwardCommand(UINT command)
 {
-    if (app.aboutDialog != NULL && command == 1027) {
-        SendMessageA(app.aboutDialog, WM_COMMAND, 1027, 0);
+    if (app.aboutDialog != NULL && command == IDM_ESCAPE) {
+        SendMessageA(app.aboutDialog, WM_COMMAND, IDM_ESCAPE, 0);
     } else if (app.settingsDialog != NULL) {
         SetFocus(GetDlgItem(app.settingsDialog, command));
         SendMessageA(app.settingsDialog, WM_COMMAND, command, 0);
@@ -34,21 +38,21 @@ static void ForwardCommand(UINT command)
 static void HandleCommand(UINT command)
 {
     switch (command) {
-    case CMD_ON:
-    case CMD_OFF:
-        SetOnOffState(command == CMD_ON ? 1 : 0);
+    case IDM_ON:
+    case IDM_OFF:
+        SetOnOffState(command == IDM_ON ? 1 : 0);
         ApplyValues(1);
         break;
-    case CMD_SETTINGS:
+    case IDM_SETTINGS:
         OpenSettingsDialog();
         break;
-    case CMD_HELP:
+    case IDM_HELP:
         OpenHelpTopics();
         break;
-    case CMD_ABOUT:
+    case IDM_ABOUT:
         OpenAboutDialog();
         break;
-    case CMD_EXIT:
+    case IDM_EXIT:
         PostQuitMessage(0);
         break;
     default:

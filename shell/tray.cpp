@@ -16,24 +16,24 @@ static const struct {
     UINT command;
     const char *text;
 } kTrayMenu[] = {
-    {CMD_ON, "機能をONにする (&E)"},
-    {CMD_OFF, "機能をOFFにする (&O)"},
+    {IDM_ON, "機能をONにする (&E)"},
+    {IDM_OFF, "機能をOFFにする (&O)"},
     {0, NULL},
-    {CMD_SETTINGS, "設　定 (&S)"},
+    {IDM_SETTINGS, "設　定 (&S)"},
     {0, NULL},
-    {CMD_HELP, "ヘルプ (&H)"},
+    {IDM_HELP, "ヘルプ (&H)"},
     {0, NULL},
-    {CMD_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報 (&V)"},
+    {IDM_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報 (&V)"},
     {0, NULL},
-    {CMD_EXIT, "終　了 (&X)"},
+    {IDM_EXIT, "終　了 (&X)"},
 };
 
 static void ShowStateInMenu(int on)
 {
     if (app.trayMenu == NULL)
         return;
-    CheckMenuItem(app.trayMenu, CMD_ON, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    CheckMenuItem(app.trayMenu, CMD_OFF, MF_BYCOMMAND | (on ? MF_UNCHECKED : MF_CHECKED));
+    CheckMenuItem(app.trayMenu, IDM_ON, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(app.trayMenu, IDM_OFF, MF_BYCOMMAND | (on ? MF_UNCHECKED : MF_CHECKED));
     SetMenuDefaultItem(app.trayMenu, on ? 0 : 1, TRUE);
 }
 

@@ -1,12 +1,13 @@
-// Opens and closes the settings dialog 100 times the way tray command 258
-// does and reports what the process holds before and after, and the time
-// from the command to the dialog shown with its hints beside a bare
+// Opens and closes the settings dialog 100 times the way the tray's Settings
+// command does and reports what the process holds before and after, and the
+// time from the command to the dialog shown with its hints beside a bare
 // CreateDialogParamA of the same template. Run by scripts/bench-dialog.sh.
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
 
 #include "dialog/dialog.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "shell/appstate.h"
 #include "shell/mainwnd.h"
@@ -89,8 +90,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     // Two passes of openings: memory that grows in both is the program's.
     // One round first, so that one-time set-up (fonts, classes) is not counted.
-    SendMessageA(app.mainWindow, WM_COMMAND, CMD_SETTINGS, 0);
-    SendMessageA(app.settingsDialog, WM_COMMAND, CMD_ESCAPE, 0);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_SETTINGS, 0);
+    SendMessageA(app.settingsDialog, WM_COMMAND, IDM_ESCAPE, 0);
     Pump();
     Report("before");
 
@@ -100,14 +101,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     for (int pass = 0; pass < 2; pass++) {
         for (int i = 0; i < ROUNDS; i++) {
             QueryPerformanceCounter(&start);
-            SendMessageA(app.mainWindow, WM_COMMAND, CMD_SETTINGS, 0);
+            SendMessageA(app.mainWindow, WM_COMMAND, IDM_SETTINGS, 0);
             QueryPerformanceCounter(&shown);
-            if (app.settingsDialog == NULL || !IsWindowVisible(app.settingsDialog) || HintTooltip(IDC_DELETE) == NULL) {
+            if (app.settingsDialog == NULL || !IsWindowVisible(app.settingsDialog) || HintTooltip(IDC_DELETE_BUTTON) == NULL) {
                 printf("round %d: the dialog did not open with its hints\n", i);
                 return 1;
             }
             opened += Ms(start, shown, frequency);
-            SendMessageA(app.settingsDialog, WM_COMMAND, CMD_ESCAPE, 0);
+            SendMessageA(app.settingsDialog, WM_COMMAND, IDM_ESCAPE, 0);
             Pump();
         }
         Report(pass == 0 ? "after" : "again");

@@ -33,9 +33,9 @@ TEST_F(AboutBox, LabelsComeFromTheProgramsOwnFile)
         SCOPED_TRACE(c.file);
         moduleFile = c.file;
         pGetModuleFileNameA = c.file.empty() ? GetModuleFileNameA : ModuleFile;
-        SendMessageA(app.mainWindow, WM_COMMAND, CMD_ABOUT, 0);
+        SendMessageA(app.mainWindow, WM_COMMAND, IDM_ABOUT, 0);
         HWND about = app.aboutDialog;
-        SendMessageA(app.mainWindow, WM_COMMAND, CMD_ABOUT, 0);  // while one is open: nothing
+        SendMessageA(app.mainWindow, WM_COMMAND, IDM_ABOUT, 0);  // while one is open: nothing
         EXPECT_EQ(about, app.aboutDialog);
         EXPECT_EQ("Sorrelwick について", TextOf(about));
         EXPECT_EQ(c.product, TextOf(GetDlgItem(about, 1030)));
@@ -91,7 +91,7 @@ TEST_F(AboutBox, SettingsDialogWaitsWithoutHelpBehindItAndComesBackAsItWas)
     ASSERT_FALSE(Enabled(1009));
     for (HWND *closer : {&app.aboutDialog, &app.mainWindow}) {  // OK, or Escape through the main window
         helpRequests = 0;
-        SendMessageA(settings, WM_SYSCOMMAND, CMD_ABOUT_BOX, 0);
+        SendMessageA(settings, WM_SYSCOMMAND, IDM_ABOUT_BOX, 0);
         HWND about = app.aboutDialog;
         EXPECT_FALSE(IsWindowEnabled(settings));
         SendMessageA(about, WM_SYSCOMMAND, 1016, 0);  // help from the About box, none behind it

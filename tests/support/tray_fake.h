@@ -182,8 +182,8 @@ inline void ExpectTrayRecord(const NotifyCall &call, HWND owner, bool on)
 inline void ExpectMenuShows(HMENU menu, bool on)
 {
     ASSERT_TRUE(IsMenu(menu));
-    EXPECT_EQ(on ? UINT(MF_CHECKED) : 0u, GetMenuState(menu, CMD_ON, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_EQ(on ? 0u : UINT(MF_CHECKED), GetMenuState(menu, CMD_OFF, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(on ? UINT(MF_CHECKED) : 0u, GetMenuState(menu, IDM_ON, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(on ? 0u : UINT(MF_CHECKED), GetMenuState(menu, IDM_OFF, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_EQ(on ? 0u : 1u, GetMenuDefaultItem(menu, TRUE, 0));
 }
 

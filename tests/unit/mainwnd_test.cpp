@@ -136,8 +136,8 @@ TEST_F(MainWindow, AnswersAndQuitRequestsPerMessage)
         {"WM_QUERYOPEN", WM_QUERYOPEN, 0, 0, 0, false},
         {"WM_TRAYNOTIFY", WM_TRAYNOTIFY, 1, WM_MOUSEMOVE, 0, false},
         {"WM_COMMAND unknown", WM_COMMAND, 4321, 0, 1, false},
-        {"WM_COMMAND exit", WM_COMMAND, CMD_EXIT, 0, 1, true},
-        {"WM_COMMAND exit from an accelerator", WM_COMMAND, MAKEWPARAM(CMD_EXIT, 1), 0, 1, true},
+        {"WM_COMMAND exit", WM_COMMAND, IDM_EXIT, 0, 1, true},
+        {"WM_COMMAND exit from an accelerator", WM_COMMAND, MAKEWPARAM(IDM_EXIT, 1), 0, 1, true},
         {"TaskbarCreated", 0, 0, 0, 1, false},
         {"any other", WM_GETTEXTLENGTH, 0, 0, 10, false},
     };
@@ -194,12 +194,12 @@ TEST_F(MainWindow, OnAndOffCommandsSwitchAndApply)
         WPARAM wParam;
         bool on;
     } kCases[] = {
-        {"ON from OFF", 0, CMD_ON, true},
-        {"ON while ON applies again", 1, CMD_ON, true},
-        {"OFF from ON", 1, CMD_OFF, false},
-        {"OFF while OFF applies again", 0, CMD_OFF, false},
-        {"ON by accelerator", 0, MAKEWPARAM(CMD_ON, 1), true},
-        {"OFF with a high word", 1, MAKEWPARAM(CMD_OFF, 0xFFFF), false},
+        {"ON from OFF", 0, IDM_ON, true},
+        {"ON while ON applies again", 1, IDM_ON, true},
+        {"OFF from ON", 1, IDM_OFF, false},
+        {"OFF while OFF applies again", 0, IDM_OFF, false},
+        {"ON by accelerator", 0, MAKEWPARAM(IDM_ON, 1), true},
+        {"OFF with a high word", 1, MAKEWPARAM(IDM_OFF, 0xFFFF), false},
     };
     for (const auto &c : kCases) {
         SCOPED_TRACE(c.name);
@@ -224,7 +224,7 @@ TEST_F(MainWindow, HelpCommandOpensTheTopicsAndTimerOneFiresOnce)
 {
     helpCall.clear();
     pWinHelpA = RecordHelp;
-    EXPECT_EQ(1, SendMessageA(window, WM_COMMAND, CMD_HELP, 0));
+    EXPECT_EQ(1, SendMessageA(window, WM_COMMAND, IDM_HELP, 0));
     char expected[512];
     wsprintfA(expected, "%p Sorrelwick.hlp 11 0", (void *)window);
     EXPECT_EQ(expected, helpCall);
