@@ -181,14 +181,9 @@ TEST_F(Census, TerminatesEveryCollectedProcessOnceAndLeavesOthers)
 
 TEST_F(Census, FindsWineInternetExplorerAndTerminatesIt)
 {
-    std::string commandLine = std::string("\"") + kWineIe + "\"";
-    STARTUPINFOA startup;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    ASSERT_TRUE(CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info));
-    CloseHandle(info.hThread);
-    DWORD pid = info.dwProcessId;
+    ChildProcess ie;
+    ASSERT_TRUE(ie.StartCommand(std::string("\"") + kWineIe + "\"", ""));
+    DWORD pid = ie.Pid();
     HWND frame = WaitForWindow(
         [pid]() -> HWND {
             for (HWND window : TopLevelWindows(pid)) {
@@ -205,11 +200,7 @@ TEST_F(Census, FindsWineInternetExplorerAndTerminatesIt)
     EXPECT_EQ(std::vector<DWORD>(app.iePidCount, pid), CensusTable());
     TerminateCollectedIe();
     EXPECT_EQ(0, app.iePidCount);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(info.hProcess, 5000));
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(info.hProcess, &code);
-    EXPECT_EQ(0u, code);
-    CloseHandle(info.hProcess);
+    EXPECT_EQ(0u, ie.Wait(5000));
     EXPECT_EQ(0, CountIeWindows());
 }
 
@@ -325,6 +316,7 @@ TEST_F(IeRule, FallbackThreadRunsTheSameRule)
     StartAutoExitPoll();
     ASSERT_NE(HANDLE(NULL), app.monitorThread);
     ASSERT_TRUE(WaitUntil([] { return *(volatile LONG *)&app.ieSeen == 1; }, 10000));
+    // Armed; it polls without a pause, so it looks again many times in this.
     PumpMessages(200);
     EXPECT_EQ(0, CloseCount(app.mainWindow));
     SetFrames(0);
