@@ -104,10 +104,6 @@ static int FindVersionString(char *text, int size, const void *block, WORD langu
 
 int QueryVersionString(char *text, int size, const void *block, DWORD translation, const char *name)
 {
-    if (!LoadVersionDll()) {
-        text[0] = '\0';
-        return 0;
-    }
     if (FindVersionString(text, size, block, LOWORD(translation), HIWORD(translation), name))
         return 1;
     for (WORD codePage : kCodePages) {
