@@ -2,6 +2,8 @@
 // real Sorrelwick.exe against fake_ie.exe and Wine's own Internet Explorer.
 #include "tests/blackbox/blackbox.h"
 
+#include <tlhelp32.h>
+
 #include <string>
 
 static const std::vector<BYTE> kYes = Bytes("yes", 4);
@@ -326,4 +328,68 @@ TEST_F(IeControl, LaunchRunsTheProgramTheCommandLineNamesAndNoShorterPrefix)
         EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
         EndWindowOwners("IEFrame");
     }
+}
+
+// The full path of the module `name` loaded into process `pid`, or "".
+static std::string ModulePath(DWORD pid, const char *name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "";
+    MODULEENTRY32 module;
+    module.dwSize = sizeof(module);
+    std::string path;
+    for (BOOL more = Module32First(snapshot, &module); more && path.empty(); more = Module32Next(snapshot, &module)) {
+        if (lstrcmpiA(module.szModule, name) == 0)
+            path = module.szExePath;
+    }
+    CloseHandle(snapshot);
+    return path;
+}
+
+// A copy of the exe in a folder of its own, and a rasapi32.dll that marks its
+// own loading both beside it and in the test's working folder.
+struct PlantedRas {
+    const std::string exeDir = FreshTestDir(), exe = exeDir + "\\Sorrelwick.exe";
+    std::string plants[2];
+    explicit PlantedRas(const std::string &workDir) : plants{exeDir + "\\rasapi32.dll", workDir + "\\rasapi32.dll"} {}
+    bool Place()
+    {
+        bool placed = CopyFileA((TestProgramDir() + "\\Sorrelwick.exe").c_str(), exe.c_str(), FALSE) != 0;
+        for (const std::string &plant : plants)
+            placed = placed && CopyFileA((TestProgramDir() + "\\planted_dll.dll").c_str(), plant.c_str(), FALSE);
+        return placed;
+    }
+    ~PlantedRas()
+    {
+        for (const std::string &plant : plants) {
+            DeleteFileA(plant.c_str());
+            DeleteFileA((plant + ".loaded").c_str());
+        }
+        DeleteFileA(exe.c_str());
+        RemoveDirectoryA(exeDir.c_str());
+    }
+};
+
+TEST_F(IeControl, LineCheckLoadsRasFromTheSystemFolderOnly)
+{
+    PlantedRas planted(dir);
+    ASSERT_TRUE(planted.Place());
+    // Windows' own order: a rasapi32.dll found first on the search path wins.
+    SetString("Software\\Wine\\AppDefaults\\Sorrelwick.exe\\DllOverrides", "rasapi32", "native,builtin");
+    SetDword(kProgramPath, "ExitType", 1);
+    ChildProcess sorrelwick;
+    ASSERT_TRUE(sorrelwick.Start(planted.exe, "", dir));
+    HWND mainWindow = WaitForMainWindow(sorrelwick);
+    ASSERT_NE(HWND(NULL), mainWindow);
+    // The poll's line check is what loads RAS.
+    std::string ras;
+    EXPECT_TRUE(WaitUntil([&] { return !(ras = ModulePath(sorrelwick.Pid(), "rasapi32.dll")).empty(); }, 5000));
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof(system));
+    EXPECT_EQ(0, lstrcmpiA((std::string(system) + "\\rasapi32.dll").c_str(), ras.c_str())) << ras;
+    for (const std::string &plant : planted.plants)
+        EXPECT_FALSE(FileExists(plant + ".loaded")) << plant;
+    EXPECT_TRUE(sorrelwick.Running());
+    EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
 }
