@@ -270,31 +270,36 @@ TEST_F(IeControl, NeverEndsByItselfWithoutItsRuleMet)
     }
 }
 
-// Copies of fake_ie.exe at a path with blanks and at two shorter prefixes of
-// it, where the system's search for an unquoted program would look first.
+// Copies of fake_ie.exe at a path with blanks and at shorter prefixes of it,
+// where the system's search for an unquoted program would look first, and
+// one beside Sorrelwick.exe, to be found by its bare name.
 struct ProbeFiles {
     const std::string folder = "C:\\Program Files\\Sorrelwick Probe";
     const std::string target = folder + "\\fake ie.exe", exeInName = folder + "\\fake.exe ie.exe";
-    const std::string markers[2] = {"C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe"};
+    const std::string bare = TestProgramDir() + "\\sorrelwick_probe.exe";
+    const std::string markers[3] = {"C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe", folder + "\\fake.exe"};
     bool Place()
     {
         std::string fakeIe = TestProgramDir() + "\\fake_ie.exe";
         CreateDirectoryA(folder.c_str(), NULL);
-        bool placed = CopyFileA(fakeIe.c_str(), exeInName.c_str(), FALSE) != 0;
-        for (const std::string &copy : {target, markers[0], markers[1]})
+        bool placed = true;
+        for (const std::string &copy : {target, exeInName, bare, markers[0], markers[1], markers[2]})
             placed = placed && CopyFileA(fakeIe.c_str(), copy.c_str(), FALSE);
         return placed;
     }
     ~ProbeFiles()
     {
         SetEnvironmentVariableA("FAKE_IE_LOG", NULL);
-        for (const std::string &marker : markers)
-            DeleteFileA(marker.c_str());
-        DeleteFileA(target.c_str());
-        DeleteFileA(exeInName.c_str());
+        for (const std::string &copy : {target, exeInName, bare, markers[0], markers[1], markers[2]})
+            DeleteFileA(copy.c_str());
         RemoveDirectoryA(folder.c_str());
     }
 };
+
+static std::string Quoted(const std::string &text)
+{
+    return "\"" + text + "\"";
+}
 
 TEST_F(IeControl, LaunchRunsTheProgramTheCommandLineNamesAndNoShorterPrefix)
 {
@@ -303,28 +308,39 @@ TEST_F(IeControl, LaunchRunsTheProgramTheCommandLineNamesAndNoShorterPrefix)
     std::string log = dir + "\\started.log";
     SetEnvironmentVariableA("FAKE_IE_LOG", log.c_str());  // inherited down to the launch
     const std::string plain = TestProgramDir() + "\\fake_ie.exe", args = " \"a  b\" 1 hidden";
+    const std::string noExe = probe.folder + "\\fake ie";
+    // The program sees its own name, quoted when it holds a blank, then the
+    // arguments as typed.
     const struct {
         LONG killIE, startIE;
-        std::string program, args;
-    } cases[] = {{1, 0, plain, args}, {0, 1, plain, args}, {1, 0, probe.target, args},
-                 {0, 1, probe.target, args}, {0, 1, probe.target, ""}, {0, 1, probe.exeInName, ""}};
+        std::string typed, ran, seen;
+    } cases[] = {
+        {1, 0, plain + args, plain, plain + args},
+        {0, 1, plain + args, plain, plain + args},
+        {1, 0, probe.target + args, probe.target, Quoted(probe.target) + args},
+        {0, 1, probe.target + args, probe.target, Quoted(probe.target) + args},
+        {0, 1, probe.target, probe.target, Quoted(probe.target)},
+        {0, 1, probe.exeInName, probe.exeInName, Quoted(probe.exeInName)},
+        // Found as the system finds a program: the search path, ".exe" added.
+        {0, 1, "sorrelwick_probe" + args, probe.bare, "sorrelwick_probe" + args},
+        {0, 1, Quoted(noExe) + args, probe.target, Quoted(noExe) + args},
+        {1, 0, noExe + args, probe.target, Quoted(noExe) + args},
+    };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.program + c.args);
+        SCOPED_TRACE(c.typed);
         ChildProcess ie;
         if (c.killIE)
             StartIe(ie, "1 hidden", 1);  // logged before its window opens
         DeleteFileA(log.c_str());
         SetDword(kProgramPath, "KillIE", c.killIE);
         SetDword(kProgramPath, "StartIE", c.startIE);
-        SetString(kProgramPath, "IEPath", (c.program + c.args).c_str());
+        SetString(kProgramPath, "IEPath", c.typed.c_str());
         ChildProcess sorrelwick;
         HWND mainWindow = Start(sorrelwick);
         ASSERT_NE(HWND(NULL), mainWindow);
         EXPECT_TRUE(WaitUntil([&] { return !ReadFileBytes(log).empty(); }, 10000));
         PumpMessages(500);  // time enough for a decoy to note itself as well
-        // The program sees its own name, quoted when it holds a blank, then the arguments.
-        std::string self = c.program == plain ? plain : "\"" + c.program + "\"";
-        EXPECT_EQ(c.program + "\t" + self + c.args + "\r\n", ReadFileBytes(log));
+        EXPECT_EQ(c.ran + "\t" + c.seen + "\r\n", ReadFileBytes(log));
         EXPECT_EQ(0u, CloseAndWait(sorrelwick, mainWindow));
         EndWindowOwners("IEFrame");
     }
