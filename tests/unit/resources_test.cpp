@@ -1,7 +1,7 @@
 // What the built Sorrelwick.exe carries: read from the file as data.
 #include <windows.h>
 
-#include <stddef.h>
+#include <dbghelp.h>
 
 #include <gtest/gtest.h>
 
@@ -132,44 +132,24 @@ TEST_F(Resources, ManifestAsksForCommonControlsSixInTheExesOwnArchitecture)
 // delay-load table, read from the file: no loader maps an image of the other width.
 struct ImportTable {
     WORD machine = 0;
-    DWORD delayLoadSize = 0;
+    ULONG delayLoadSize = 0;
     std::vector<std::string> dlls;
 };
 
 static ImportTable ReadImportTable(const std::string &file)
 {
-    const std::string bytes = ReadFileBytes(file);
-    auto get = [&bytes](size_t at, size_t size) {  // 0 outside the file
-        DWORD value = 0;
-        if (at < bytes.size() && size <= bytes.size() - at)
-            CopyMemory(&value, &bytes[at], size);
-        return value;
-    };
+    std::string bytes = ReadFileBytes(file);
     ImportTable table;
-    const size_t nt = get(offsetof(IMAGE_DOS_HEADER, e_lfanew), 4), optional = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader);
-    if (get(nt, 4) != IMAGE_NT_SIGNATURE)
+    PIMAGE_NT_HEADERS nt = bytes.size() < sizeof(IMAGE_DOS_HEADER) ? NULL : ImageNtHeader(&bytes[0]);
+    if (nt == NULL)
         return table;
-    table.machine = (WORD)get(nt + offsetof(IMAGE_NT_HEADERS32, FileHeader.Machine), 2);
-    const size_t directories = optional + (get(optional, 2) == IMAGE_NT_OPTIONAL_HDR64_MAGIC
-                                               ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)
-                                               : offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory));
-    table.delayLoadSize = get(directories + IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT * sizeof(IMAGE_DATA_DIRECTORY) + 4, 4);
-    const size_t sections = optional + get(nt + offsetof(IMAGE_NT_HEADERS32, FileHeader.SizeOfOptionalHeader), 2);
-    const DWORD sectionCount = get(nt + offsetof(IMAGE_NT_HEADERS32, FileHeader.NumberOfSections), 2);
-    auto offsetOf = [&](DWORD rva) -> size_t {
-        for (size_t section = sections; section < sections + sectionCount * sizeof(IMAGE_SECTION_HEADER);
-             section += sizeof(IMAGE_SECTION_HEADER)) {
-            DWORD start = get(section + offsetof(IMAGE_SECTION_HEADER, VirtualAddress), 4);
-            if (rva >= start && rva - start < get(section + offsetof(IMAGE_SECTION_HEADER, SizeOfRawData), 4))
-                return get(section + offsetof(IMAGE_SECTION_HEADER, PointerToRawData), 4) + (rva - start);
-        }
-        return bytes.size();
-    };
-    const size_t nameField = offsetof(IMAGE_IMPORT_DESCRIPTOR, Name);
-    for (size_t entry = offsetOf(get(directories + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof(IMAGE_DATA_DIRECTORY), 4));
-         get(entry + nameField, 4) != 0; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        size_t name = offsetOf(get(entry + nameField, 4));
-        table.dlls.push_back(name < bytes.size() ? bytes.c_str() + name : "<outside the file>");
+    table.machine = nt->FileHeader.Machine;
+    ImageDirectoryEntryToData(&bytes[0], FALSE, IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT, &table.delayLoadSize);
+    ULONG size = 0;
+    auto *entry = (PIMAGE_IMPORT_DESCRIPTOR)ImageDirectoryEntryToData(&bytes[0], FALSE, IMAGE_DIRECTORY_ENTRY_IMPORT, &size);
+    for (; entry != NULL && size >= sizeof(*entry) && entry->Name != 0; entry++, size -= sizeof(*entry)) {
+        const char *name = (const char *)ImageRvaToVa(nt, &bytes[0], entry->Name, NULL);
+        table.dlls.push_back(name != NULL ? name : "<outside the file>");
     }
     return table;
 }
