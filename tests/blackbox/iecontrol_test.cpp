@@ -277,20 +277,20 @@ struct ProbeFiles {
     const std::string folder = "C:\\Program Files\\Sorrelwick Probe";
     const std::string target = folder + "\\fake ie.exe", exeInName = folder + "\\fake.exe ie.exe";
     const std::string bare = TestProgramDir() + "\\sorrelwick_probe.exe";
-    const std::string markers[3] = {"C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe", folder + "\\fake.exe"};
+    const std::string copies[6] = {target, exeInName, bare, "C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe", folder + "\\fake.exe"};
     bool Place()
     {
         std::string fakeIe = TestProgramDir() + "\\fake_ie.exe";
         CreateDirectoryA(folder.c_str(), NULL);
         bool placed = true;
-        for (const std::string &copy : {target, exeInName, bare, markers[0], markers[1], markers[2]})
+        for (const std::string &copy : copies)
             placed = placed && CopyFileA(fakeIe.c_str(), copy.c_str(), FALSE);
         return placed;
     }
     ~ProbeFiles()
     {
         SetEnvironmentVariableA("FAKE_IE_LOG", NULL);
-        for (const std::string &copy : {target, exeInName, bare, markers[0], markers[1], markers[2]})
+        for (const std::string &copy : copies)
             DeleteFileA(copy.c_str());
         RemoveDirectoryA(folder.c_str());
     }
