@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "shell/appstate.h"
 #include "shell/seams.h"
+#include "shell/sysdll.h"
 
 #define ICON_STEP_MS 1000
 
@@ -25,10 +26,37 @@ void OpenAboutDialog()
                                          (LPARAM)app.mainWindow);
 }
 
+typedef DWORD(WINAPI *GetFileVersionInfoSizeFn)(LPCSTR, LPDWORD);
+typedef BOOL(WINAPI *GetFileVersionInfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
+typedef BOOL(WINAPI *VerQueryValueFn)(LPCVOID, LPCSTR, LPVOID *, PUINT);
+
+static GetFileVersionInfoSizeFn getVersionInfoSize;
+static GetFileVersionInfoFn getVersionInfo;
+static VerQueryValueFn queryVersionValue;
+
+// version.dll is looked up at the first opening, once; without it the box
+// shows what it shows for a file with no version information.
+static int LoadVersionDll()
+{
+    static LONG looked;
+    if (!looked) {
+        looked = 1;
+        HMODULE dll = LoadSystemDll("version.dll");
+        if (dll != NULL) {
+            getVersionInfoSize = (GetFileVersionInfoSizeFn)(void *)GetProcAddress(dll, "GetFileVersionInfoSizeA");
+            getVersionInfo = (GetFileVersionInfoFn)(void *)GetProcAddress(dll, "GetFileVersionInfoA");
+            queryVersionValue = (VerQueryValueFn)(void *)GetProcAddress(dll, "VerQueryValueA");
+        }
+    }
+    return getVersionInfoSize != NULL && getVersionInfo != NULL && queryVersionValue != NULL;
+}
+
 void *ReadVersionBlock(const char *fileName, DWORD *translation)
 {
+    if (!LoadVersionDll())
+        return NULL;
     DWORD unused;
-    DWORD size = GetFileVersionInfoSizeA(fileName, &unused);
+    DWORD size = getVersionInfoSize(fileName, &unused);
     if (size == 0)
         return NULL;
     void *block = LocalAlloc(LMEM_FIXED, size);
@@ -37,8 +65,8 @@ void *ReadVersionBlock(const char *fileName, DWORD *translation)
     void *table;
     UINT length;
     // A table shorter than one entry would be read past its end.
-    if (!GetFileVersionInfoA(fileName, 0, size, block)
-        || !VerQueryValueA(block, "\\VarFileInfo\\Translation", &table, &length) || length < 4) {
+    if (!getVersionInfo(fileName, 0, size, block)
+        || !queryVersionValue(block, "\\VarFileInfo\\Translation", &table, &length) || length < 4) {
         LocalFree(block);
         return NULL;
     }
@@ -68,7 +96,7 @@ static int FindVersionString(char *text, int size, const void *block, WORD langu
     wsprintfA(path, "\\StringFileInfo\\%04x%04x\\%.48s", language, codePage, name);
     char *value;
     UINT length;
-    if (!VerQueryValueA(block, path, (void **)&value, &length) || value == NULL)
+    if (!queryVersionValue(block, path, (void **)&value, &length) || value == NULL)
         return 0;
     CopyCut(text, size, value);
     return 1;

@@ -17,7 +17,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
 // in the high word); null when the file has none or no translation.
 void *ReadVersionBlock(const char *fileName, DWORD *translation);
 // 1 and the string in `text`, cut to `size` bytes with its NUL where it is
-// longer, or 0 and an empty `text`.
+// longer, or 0 and an empty `text`; `block` as ReadVersionBlock gave it.
 int QueryVersionString(char *text, int size, const void *block, DWORD translation, const char *name);
 
 // The help topics, and one second later their window centred.

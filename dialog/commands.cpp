@@ -3,6 +3,7 @@
 #include "about/about.h"
 #include "dialog/dialog.h"
 #include "dialog/rows.h"
+#include "iecontrol/census.h"
 #include "resources/resource.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
@@ -93,12 +94,18 @@ static int SamePathText(const char *a, const char *b)
     }
 }
 
-// The path to launch must name an existing file; wildcards pass when at
-// least one file matches. 1 when it does.
+// The program of the command line to launch must name an existing file:
+// one that the launch finds on the search path or with ".exe" added, or one
+// that the program part matches, wildcards included. Its arguments are not
+// looked at. 1 when it does.
 static int CheckIePath(HWND dialog, const char *path)
 {
+    char program[IEPATH_SIZE];
+    int length;
+    if (FindIeProgram(path, program, &length))
+        return 1;
     WIN32_FIND_DATAA found;
-    HANDLE search = pFindFirstFileA(path, &found);
+    HANDLE search = pFindFirstFileA(program, &found);
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
         return 1;

@@ -11,6 +11,7 @@
 static DWORD pollPids[IEPIDS_MAX];
 static LONG pollPidCount;
 static volatile LONG stopMonitor;
+static LONG waitingForMonitor;  // a StopAutoExitPoll waits for the thread
 #define MONITOR_STOP_WAIT_MS 1000
 
 LONG CheckRasConnection()
@@ -97,12 +98,20 @@ static int WaitForMonitorThread(DWORD ms)
 
 void StopAutoExitPoll()
 {
-    if (app.monitorThread != NULL) {
+    if (app.monitorThread != NULL && waitingForMonitor) {
+        // Called again from a message answered during the wait below (a
+        // session end, which must not return before the exit values are
+        // written): there is no time left to wait. The outer call, woken by
+        // the thread's end, closes the handle.
+        TerminateThread(app.monitorThread, 0);
+    } else if (app.monitorThread != NULL) {
         // Let the thread leave between passes rather than cutting it off
         // inside a window walk with a lock held; force it only if it hangs.
         stopMonitor = 1;
+        waitingForMonitor = 1;
         if (!WaitForMonitorThread(MONITOR_STOP_WAIT_MS))
             TerminateThread(app.monitorThread, 0);
+        waitingForMonitor = 0;
         CloseHandle(app.monitorThread);
         app.monitorThread = NULL;
         // Only the thread must stay quiet; a timer's tick may still ask.

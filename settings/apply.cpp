@@ -30,7 +30,9 @@ void WriteIeValues(BYTE (*set)[4], const LONG *only)
 
 void ApplyValues(LONG selector)
 {
-    if (app.settingsRemoved == 1)
+    // Without a whole capture the captured set holds zeroes for the rows
+    // never reached; a session end inside the error box must not write them.
+    if (app.settingsRemoved == 1 || app.valuesCaptured != 1)
         return;
     LONG deciding = selector == 1 ? app.Enable : app.ExitAction;
     WriteIeValues(deciding == 1 ? app.configured : app.captured, NULL);

@@ -77,6 +77,7 @@ static const int kCaptureOrder[] = {
 
 const char *CaptureAutoCompleteValues()
 {
+    app.valuesCaptured = 0;
     for (int row = 0; row < AC_ROWS; row++)
         app.managed[row] = 1;
     app.presentCount = 6;
@@ -104,6 +105,7 @@ const char *CaptureAutoCompleteValues()
         RegCloseKey(key);
     if (app.presentCount == 0)
         return kNoValueText;
+    app.valuesCaptured = 1;
     return NULL;
 }
 

@@ -1,4 +1,6 @@
 // The program's own configuration store below HKEY_CURRENT_USER.
+#include <string.h>
+
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/appstate.h"
@@ -9,6 +11,18 @@ const char kBackupKey[] = "Software\\Tarrow\\Sorrelwick\\Backup\\";
 const char kDefaultIePath[] = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
 
 static const BYTE kNo[4] = {'n', 'o', 0, 0};
+
+// RunCaptured, a value of the program key for as long as a run is under way
+// (and after a run that was ended by force): what that run captured, so that
+// the next start does not take the configured values for the user's own.
+// The seven captured fields in table order, then a DWORD whose bit `row` is
+// set when the row took part and was managed. Anything else counts as absent.
+static const char kRunCaptured[] = "RunCaptured";
+struct RunCaptured {
+    BYTE captured[AC_ROWS][4];
+    DWORD managedMask;
+};
+static_assert(sizeof(RunCaptured) == 32, "RunCaptured is 32 bytes");
 
 // Configured rows in the order the load reads them.
 static const int kLoadOrder[] = {
@@ -61,6 +75,55 @@ static void LoadFromProgramKey(HKEY key)
         app.CompleteCount = app.presentCount;
 }
 
+// After a run ended by force while ON, each value that still holds the
+// configured bytes holds them because of that run: its own value is the one
+// that run captured. Any other value was changed since and stands.
+static void RecoverRunCaptured(HKEY program)
+{
+    RunCaptured run;
+    DWORD length = 0, type = 0;
+    if (app.Enable != 1 || !ReadFixed(program, kRunCaptured, &run, sizeof(run), &length, &type)
+        || length != sizeof(run) || type != REG_BINARY)
+        return;
+    for (int row = 0; row < AC_ROWS; row++) {
+        if (TakesPart(row) && app.managed[row] == 1 && (run.managedMask & (1u << row)) != 0
+            && memcmp(app.captured[row], app.configured[row], 4) == 0)
+            CopyMemory(app.captured[row], run.captured[row], 4);
+    }
+}
+
+void WriteRunCaptured()
+{
+    RunCaptured run;
+    CopyMemory(run.captured, app.captured, sizeof(run.captured));
+    run.managedMask = 0;
+    for (int row = 0; row < AC_ROWS; row++) {
+        if (TakesPart(row) && app.managed[row] == 1)
+            run.managedMask |= 1u << row;
+    }
+    HKEY program = OpenUserKey(kProgramKey);
+    if (program == NULL)
+        return;
+    app.runCapturedWritten =
+        RegSetValueExA(program, kRunCaptured, 0, REG_BINARY, (const BYTE *)&run, sizeof(run)) == ERROR_SUCCESS;
+    RegCloseKey(program);
+}
+
+// Only a run that wrote it takes it away: one that stopped before (a failed
+// capture, a second copy) must leave an earlier forced end's values in place.
+void DeleteRunCaptured()
+{
+    if (app.runCapturedWritten != 1)
+        return;
+    app.runCapturedWritten = 0;
+    // The settings removal took the key with it; it is not made again.
+    HKEY program = OpenUserKey(kProgramKey);
+    if (program == NULL)
+        return;
+    RegDeleteValueA(program, kRunCaptured);
+    RegCloseKey(program);
+}
+
 void LoadConfiguration()
 {
     app.ExitAction = 0;
@@ -81,6 +144,8 @@ void LoadConfiguration()
             CreateConfigurationStore();
         } else {
             LoadFromProgramKey(program);
+            // Before a rebuild, so that its Backup and file get the user's values.
+            RecoverRunCaptured(program);
             RegCloseKey(program);
             if (app.CompleteCount != app.presentCount) {
                 // A value appeared or vanished since the store was made:

@@ -27,6 +27,9 @@ void WriteIeValues(BYTE (*set)[4], const LONG *only);
 void LoadConfiguration();
 void CreateConfigurationStore();
 void WriteProgramKey();
+// What this run captured, kept in the program key while it runs.
+void WriteRunCaptured();
+void DeleteRunCaptured();
 
 // The backup registry file.
 int WriteBackupRegFile();  // 1 only when the whole file was written

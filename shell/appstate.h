@@ -50,7 +50,8 @@ struct AppState {
     NOTIFYICONDATAA trayIcon;  // cbSize 88: the first form of the record
     HWND helpWindow;
     HACCEL accelerators;
-    LONG shutdownDone;  // the shutdown runs once, from the loop's end or the session's
+    LONG shutdownBegun;  // a shutdown has run, from the loop's end or a session's end
+    LONG shutdownStep;   // its steps taken so far
 
     // AutoComplete state
     LONG searchAssistantMode;
@@ -60,6 +61,8 @@ struct AppState {
     LONG managed[AC_ROWS];
     LONG presentCount;
     char openErrorText[256];
+    LONG valuesCaptured;     // 1 only after a capture that succeeded
+    LONG runCapturedWritten; // this run left RunCaptured in the program key
 
     // configuration
     LONG Enable;

@@ -1,4 +1,5 @@
 #include "shell/seams.h"
+#include "shell/sysdll.h"
 
 static DWORD WINAPI RealRasEnumConnections(void *conns, DWORD *bytes, DWORD *count);
 static DWORD WINAPI RealRasGetConnectStatus(HANDLE conn, void *status);
@@ -36,12 +37,11 @@ static void LoadRas()
     if (looked)
         return;
     looked = 1;
-    HMODULE ras = LoadLibraryA("rasapi32.dll");
+    HMODULE ras = LoadSystemDll("rasapi32.dll");
     if (ras == NULL)
         return;
     rasEnum = (RasEnumConnectionsFn)(void *)GetProcAddress(ras, "RasEnumConnectionsA");
     rasStatus = (RasGetConnectStatusFn)(void *)GetProcAddress(ras, "RasGetConnectStatusA");
-    // cppcheck-suppress resourceLeak ; rasapi32 stays loaded for the run: the two pointers call into it
 }
 
 static DWORD WINAPI RealRasEnumConnections(void *conns, DWORD *bytes, DWORD *count)

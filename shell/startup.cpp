@@ -45,7 +45,6 @@ void InitStartValues()
     app.openSettingsAtStartup = 0;
     app.ieKilledAtStartup = 0;
     app.pollTimerId = 0;
-    app.shutdownDone = 0;
 }
 
 static void RegisterMainClass(HINSTANCE instance)
@@ -77,39 +76,67 @@ static void RunMessageLoop(MSG *msg)
     }
 }
 
-void RunShutdown()
+#define SHUTDOWN_STEPS 5
+
+static void RunShutdownStep(LONG step)
 {
-    if (app.shutdownDone)
-        return;
-    app.shutdownDone = 1;
-    StopAutoExitPoll();
-    if (app.settingsRemoved == 0)
-        ApplyValues(0);
-    if (app.accelerators != NULL)
-        DestroyAcceleratorTable(app.accelerators);
-    app.accelerators = NULL;
-    DeleteTrayIcon();
-    if (app.EndIE == 1 && CountIeWindows() == 1)
-        TerminateCollectedIe();
+    switch (step) {
+    case 0:
+        if (app.settingsRemoved == 0)
+            ApplyValues(0);
+        break;
+    case 1:
+        if (app.accelerators != NULL)
+            DestroyAcceleratorTable(app.accelerators);
+        app.accelerators = NULL;
+        break;
+    case 2:
+        DeleteTrayIcon();
+        break;
+    case 3:
+        if (app.EndIE == 1 && CountIeWindows() == 1)
+            TerminateCollectedIe();
+        break;
+    case 4:
+        DeleteRunCaptured();
+        break;
+    }
 }
 
-int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **argv)
+// A session end answered while a call waits (for the poll's thread, inside
+// the shell's icon call) comes back in here, and the session may end the
+// process as soon as it returns. So every step is claimed before it runs:
+// an inner call stops the thread at once and takes the steps still left,
+// and the outer call then finds them done.
+void RunShutdown()
 {
-    HWND running = FindWindowA(kAppName, kAppName);
-    if (running != NULL) {
-        char text[128];
-        wsprintfA(text, "%s は既に起動されています。", kAppName);
-        MessageBoxA(running, text, kAppName, MB_OK);
-        return 0;
-    }
-    if (prevInstance != NULL)
-        return 0;
+    app.shutdownBegun = 1;
+    StopAutoExitPoll();
+    while (app.shutdownStep < SHUTDOWN_STEPS)
+        RunShutdownStep(app.shutdownStep++);
+}
 
+// After a shutdown that a session end ran inside one of start-up's calls
+// nothing more may be captured, applied, started or launched.
+static int StopStartUp()
+{
+    DestroyWindow(app.mainWindow);
+    return 0;
+}
+
+static int RunSorrelwick(HINSTANCE instance, int argc, char **argv)
+{
+    app.shutdownBegun = 0;
+    app.shutdownStep = 0;
+    app.valuesCaptured = 0;
+    app.runCapturedWritten = 0;
     RegisterMainClass(instance);
     app.instance = instance;
     app.mainWindow = CreateWindowExA(WS_EX_TRANSPARENT, kAppName, kAppName, WS_POPUP, 0, 0, 0, 0,
                                      NULL, NULL, instance, NULL);
     ScanCommandLine(argc, argv);
+    if (app.shutdownBegun)
+        return StopStartUp();
 
     app.settingsDialog = NULL;
     app.aboutDialog = NULL;
@@ -118,15 +145,19 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
 
     const char *failure = CaptureAutoCompleteValues();
     if (failure != NULL) {
-        ShowErrorPair(app.mainWindow, failure);
-        // Take the icon down with the window: a ghost icon would stay in the
-        // tray until the mouse passes over it.
+        // Take the icon down first: a ghost icon would stay in the tray
+        // until the mouse passes over it, and its menu must not switch
+        // anything while the boxes are up.
         DeleteTrayIcon();
+        ShowErrorPair(app.mainWindow, failure);
         DestroyWindow(app.mainWindow);
         return 0;
     }
     CopyCapturedToConfigured();
     LoadConfiguration();
+    // Before anything is applied, so that a forced end from here on is
+    // undone at the next start.
+    WriteRunCaptured();
 
     app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
     if (app.KillIE == 1 && CountIeWindows() == 1) {
@@ -135,8 +166,10 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
     }
     ApplyValues(1);
     SetOnOffState(app.Enable);
-    if (app.openSettingsAtStartup == 1)
+    if (!app.shutdownBegun && app.openSettingsAtStartup == 1)
         OpenSettingsDialog();
+    if (app.shutdownBegun)
+        return StopStartUp();
     StartAutoExitPoll();
     if (app.ieKilledAtStartup == 1 || (app.StartIE == 1 && CountIeWindows() == 0))
         LaunchIe(app.iePath);
@@ -146,4 +179,31 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
     RunMessageLoop(&msg);
     RunShutdown();
     return (int)msg.wParam;
+}
+
+// Created in one step with the check, so that of two copies started together
+// only one passes. "Local\" keeps it to this session where there are
+// sessions and is ignored where there are none.
+static const char kInstanceMutex[] = "Local\\Tarrow.Sorrelwick.Running";
+
+int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **argv)
+{
+    SetLastError(0);
+    HANDLE mutex = CreateMutexA(NULL, FALSE, kInstanceMutex);
+    int taken = mutex != NULL && GetLastError() == ERROR_ALREADY_EXISTS;
+    // The window still tells of a copy of a version without the mutex, and
+    // decides alone where the mutex cannot be made. The first copy may not
+    // have its window yet: the box then has no owner.
+    HWND running = FindWindowA(kAppName, kAppName);
+    int code = 0;
+    if (taken || running != NULL) {
+        char text[128];
+        wsprintfA(text, "%s は既に起動されています。", kAppName);
+        MessageBoxA(running, text, kAppName, MB_OK);
+    } else if (prevInstance == NULL) {
+        code = RunSorrelwick(instance, argc, argv);
+    }
+    if (mutex != NULL)
+        CloseHandle(mutex);
+    return code;
 }

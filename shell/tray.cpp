@@ -81,13 +81,15 @@ void RegisterTrayIcon(HWND window)
         app.trayIcon.uCallbackMessage = WM_TRAYNOTIFY;
         FillStateIcon(on);
 
-        if (pShellNotifyIconA(NIM_ADD, &app.trayIcon))
+        // A session end answered inside the shell's call has shut down and
+        // taken the icon away: it is not put up again.
+        if (pShellNotifyIconA(NIM_ADD, &app.trayIcon) || app.shutdownBegun)
             return;
         // Only a shell that is still starting is worth waiting for.
         if (GetLastError() != ERROR_TIMEOUT)
             return;
         Sleep(trayRetryWaitMs);
-        if (pShellNotifyIconA(NIM_MODIFY, &app.trayIcon))
+        if (pShellNotifyIconA(NIM_MODIFY, &app.trayIcon) || app.shutdownBegun)
             return;
 
         pShellNotifyIconA(NIM_DELETE, &app.trayIcon);

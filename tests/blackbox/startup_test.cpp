@@ -1,4 +1,8 @@
+#include "shell/appstate.h"
 #include "tests/blackbox/blackbox.h"
+
+#include <thread>
+#include <vector>
 
 TEST_F(BlackBox, SecondCopyIsRefusedAndTheFirstKeepsRunning)
 {
@@ -20,6 +24,27 @@ TEST_F(BlackBox, SecondCopyIsRefusedAndTheFirstKeepsRunning)
 
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(0u, CloseAndWait(first, mainWindow));
+}
+
+// Two copies started at the same moment (the Startup folder and a double
+// click at log-on): one runs, the other shows the notice and leaves.
+TEST_F(BlackBox, TwoCopiesStartedTogetherLeaveOneRunning)
+{
+    for (int round = 0; round < 20; round++) {
+        ChildProcess copies[2];
+        std::thread other([&] { StartSorrelwick(copies[1]); });
+        ASSERT_TRUE(StartSorrelwick(copies[0]));
+        other.join();
+        int refused = 0;
+        HWND box = WaitForWindow([&] { return WaitForMessageBox(copies[refused ^= 1].Pid(), 0); }, 10000);
+        ASSERT_NE(HWND(NULL), box) << round;
+        HWND mainWindow = WaitForMainWindow(copies[1 - refused]);
+        ASSERT_NE(HWND(NULL), mainWindow);
+        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL || GetWindow(box, GW_OWNER) == mainWindow);
+        PressButton(box, IDOK);
+        EXPECT_EQ(0u, copies[refused].Wait(10000));
+        EXPECT_EQ(0u, CloseAndWait(copies[1 - refused], mainWindow));
+    }
 }
 
 struct FatalCase {
@@ -50,15 +75,23 @@ static const FatalCase kFatalCases[] = {
 };
 
 // Each fatal start shows its message, then the exit notice, both as stop
-// boxes titled "Sorrelwick", exits with 0 and leaves no trace.
+// boxes titled "Sorrelwick", exits with 0 and leaves no trace, even when the
+// session ends while the first box is up.
 TEST_F(BlackBox, FatalStartsShowTheirMessagesAndWriteNothing)
 {
+    auto ieBytes = [] {
+        std::vector<std::vector<BYTE>> bytes;
+        for (int row = 0; row < AC_ROWS; row++)
+            bytes.push_back(ReadValue(IePathOf(row), kAcValues[row].name).bytes);
+        return bytes;
+    };
+    for (int endSession = 0; endSession <= 1; endSession++)
     for (const FatalCase &fatal : kFatalCases) {
-        SCOPED_TRACE(fatal.name);
+        SCOPED_TRACE(std::string(fatal.name) + (endSession ? ", session ended" : ""));
         ClearIeAndStore();
         SeedTypicalIe();
         fatal.prepare();
-        RegValue suggestBefore = ReadValue(kAcPath, "AutoSuggest");
+        std::vector<std::vector<BYTE>> before = ieBytes();
 
         ChildProcess child;
         ASSERT_TRUE(StartSorrelwick(child));
@@ -67,6 +100,9 @@ TEST_F(BlackBox, FatalStartsShowTheirMessagesAndWriteNothing)
         EXPECT_EQ("Sorrelwick", TextOf(box));
         EXPECT_EQ(fatal.text, MessageBoxText(box));
         EXPECT_TRUE(MessageBoxHasIcon(box));
+        // The end alone: the quit request of the question would take the box down first.
+        DWORD_PTR answer;
+        EXPECT_TRUE(!endSession || SendMessageTimeoutA(GetWindow(box, GW_OWNER), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer));
         PressButton(box, IDOK);
 
         HWND exitBox = WaitForWindow([&]() -> HWND {
@@ -82,9 +118,7 @@ TEST_F(BlackBox, FatalStartsShowTheirMessagesAndWriteNothing)
         EXPECT_EQ(0u, child.Wait(10000));
         EXPECT_FALSE(KeyExists(kMakerPath));
         EXPECT_FALSE(FileExists(dir + "\\AutoComplete.reg"));
-        RegValue suggestAfter = ReadValue(kAcPath, "AutoSuggest");
-        EXPECT_EQ(suggestBefore.exists, suggestAfter.exists);
-        EXPECT_EQ(suggestBefore.bytes, suggestAfter.bytes);
+        EXPECT_EQ(before, ieBytes());
         EXPECT_EQ(HWND(NULL), FindWindowA("Sorrelwick", "Sorrelwick"));
     }
 }

@@ -105,7 +105,7 @@ TEST_F(AboutBox, SettingsDialogWaitsWithoutHelpBehindItAndComesBackAsItWas)
         EXPECT_EQ(settings, GetForegroundWindow());
         keybd_event(VK_F1, 0, 0, 0);
         keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
-        PumpMessages(50);
+        EXPECT_TRUE(WaitUntil([] { return helpRequests >= 2; }, 5000));
         EXPECT_EQ(2, helpRequests);
     }
 }

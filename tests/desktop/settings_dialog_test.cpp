@@ -188,6 +188,12 @@ TEST_F(SettingsDialog, CloseChecksThePathOnlyWhenIeIsToBeStarted)
         {"out of memory", 1, "", NULL, false},
         {"wildcard that matches", 1, dir + "\\iexp*.exe", NULL, true},
         {"empty, not started", 0, "", NULL, true},
+        // Only the program part is looked for, as the launch finds it.
+        {"program with blanks, then arguments", 1, "C:\\Program Files\\Internet Explorer\\iexplore.exe -nohome", NULL, true},
+        {"quoted, without .exe, then arguments", 1, "\"" + dir + "\\iexplore\" -nohome", NULL, true},
+        {"on the search path, then arguments", 1, "notepad x.txt", NULL, true},
+        {"pattern with blanks, then arguments", 1, "C:\\Program Files\\Internet Explorer\\iexp*.exe -nohome", NULL, true},
+        {"quoted and missing, then arguments", 1, "\"" + dir + "\\nothing\" " + dir + "\\iexplore.exe", "指定されたファイルが見つかりません。", false},
     };
     for (const auto &c : kCases) {
         SCOPED_TRACE(c.name);

@@ -4,17 +4,24 @@
 #include "shell/seams.h"
 #include "shell/startup.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/tray_fake.h"
 #include "tests/support/wine_windows.h"
 
 #include <string>
 #include <vector>
 
 static std::vector<DWORD> iconCalls;
+static size_t endSessionAt = (size_t)-1;  // the icon call inside which the session ends
 
-static BOOL WINAPI RecordIconCall(DWORD message, PNOTIFYICONDATAA)
+static BOOL WINAPI RecordIconCall(DWORD message, PNOTIFYICONDATAA data)
 {
     iconCalls.push_back(message);
-    return TRUE;
+    if (iconCalls.size() - 1 != endSessionAt)
+        return TRUE;
+    endSessionAt = (size_t)-1;
+    SendMessageA(data->hWnd, WM_ENDSESSION, TRUE, 0);
+    SetLastError(ERROR_TIMEOUT);  // as a shell that is still starting
+    return FALSE;
 }
 
 struct Watcher {
@@ -130,4 +137,25 @@ TEST_F(StartupSequence, ANormalRunShowsTheStoredStateAndRestoresAtExit)
     DestroyWindow(app.mainWindow);
     MSG msg;
     PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+// A session end handled inside the shell's call for the first icon, or for
+// the stored state, has shut down: start-up stops there, before the loop.
+TEST_F(StartupSequence, ASessionEndDuringStartUpStopsIt)
+{
+    for (size_t call : {0, 1}) {
+        SeedTypicalIe();
+        DeleteTree(kMakerPath);
+        if (call == 1)
+            SetDword(kProgramPath, "Enable", 1);
+        iconCalls.clear();
+        endSessionAt = call;
+        watcher.closeMainWindow = true;  // for a start-up that goes on
+        EXPECT_EQ(0, Run());
+        EXPECT_FALSE(IsWindow(app.mainWindow)) << call;
+        EXPECT_EQ((DWORD)NIM_DELETE, iconCalls.back()) << call;  // no icon put up again
+        EXPECT_TRUE(call == 1 ? !ReadValue(kProgramPath, "RunCaptured").exists : !KeyExists(kMakerPath)) << call;
+        DestroyWindow(app.mainWindow);
+        TakeQuitRequest();
+    }
 }

@@ -19,19 +19,40 @@ bool ChildProcess::Start(const std::string &exe, const std::string &args, const 
     return StartCommand(commandLine, cwd);
 }
 
-bool ChildProcess::StartCommand(std::string commandLine, const std::string &cwd)
+// CreateProcessA, tried once more when Wine could not create the process at
+// all. Wine's CreateProcess waits until the new process has come through
+// Wine's own start-up (ntdll mapped, nothing else of the program loaded), and
+// fails with ERROR_INTERNAL_ERROR (1359) when it died before that: no result
+// of the program. A process that ends after that point may have run the
+// program, and its exit code cannot tell that apart (Sorrelwick answers 0
+// on every path), so such an end stands as it is.
+static bool CreateChild(const std::string &commandLine, const char *cwd, PROCESS_INFORMATION *info)
 {
-    STARTUPINFOA startup;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    if (!CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                        cwd.empty() ? NULL : cwd.c_str(), &startup, &info)) {
+    for (int attempt = 1;; attempt++) {
+        std::string line = commandLine;  // CreateProcessA may write into it
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof(startup));
+        startup.cb = sizeof(startup);
+        if (CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, cwd, &startup, info))
+            return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_INTERNAL_ERROR && attempt == 1) {
+            fprintf(stderr, "child_process: Wine could not create the process for %s (error 1359); "
+                            "starting it once more\n", commandLine.c_str());
+            continue;
+        }
         // Say why: a start that fails now and then is otherwise a mystery.
         fprintf(stderr, "CreateProcess(%s) in \"%s\" failed: error %lu\n", commandLine.c_str(),
-                cwd.c_str(), GetLastError());
+                cwd == NULL ? "" : cwd, error);
         return false;
     }
+}
+
+bool ChildProcess::StartCommand(std::string commandLine, const std::string &cwd)
+{
+    PROCESS_INFORMATION info;
+    if (!CreateChild(commandLine, cwd.empty() ? NULL : cwd.c_str(), &info))
+        return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     pid_ = info.dwProcessId;
@@ -156,12 +177,8 @@ ScopedCurrentDir::~ScopedCurrentDir()
 
 DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs)
 {
-    std::string line = commandLine;
-    STARTUPINFOA startup;
     PROCESS_INFORMATION info;
-    ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
+    if (!CreateChild(commandLine, NULL, &info))
         return STILL_ACTIVE;
     CloseHandle(info.hThread);
     DWORD code = STILL_ACTIVE;

@@ -196,6 +196,8 @@ TEST_F(AutoExit, TimerTicksEvery500msOnTheMainWindowUntilStopped)
 
     StopAutoExitPoll();
     EXPECT_EQ(UINT_PTR(0), app.pollTimerId);
+    // The timer has ticked above; watch for more than one period that it no
+    // longer does.
     LONG enums = enumCalls;
     PumpMessages(800);
     EXPECT_EQ(enums, enumCalls);
@@ -222,18 +224,19 @@ TEST_F(AutoExit, WithoutATimerALowestPriorityThreadRunsTheRulesUntilStopped)
     HANDLE thread;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), app.monitorThread, GetCurrentProcess(), &thread,
                                 SYNCHRONIZE, FALSE, 0));
-    // By now it waits for us to answer its next request, as it does when
-    // the message loop has just ended: the stop must not hang on that.
-    Sleep(200);
-    LONG closes = CloseCount(app.mainWindow);
+    // Let it wait for us to answer its next request, as it does when the
+    // message loop has just ended: the stop must answer it, not hang on it.
     DWORD start = GetTickCount();
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) && GetTickCount() - start < 10000)
+        Sleep(10);
+    LONG closes = CloseCount(app.mainWindow);
     StopAutoExitPoll();
-    EXPECT_LT(GetTickCount() - start, 800u);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 0));
     CloseHandle(thread);
     EXPECT_EQ(HANDLE(NULL), app.monitorThread);
-    EXPECT_LE(CloseCount(app.mainWindow), closes + 1);
+    EXPECT_EQ(closes + 1, CloseCount(app.mainWindow));
 
+    // It has ended: nothing can look at the line any more.
     LONG enums = enumCalls;
     PumpMessages(200);
     EXPECT_EQ(enums, enumCalls);

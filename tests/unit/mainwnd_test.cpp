@@ -1,5 +1,6 @@
 // The main window procedure: what it answers, which messages end the run,
 // its commands, the forwarding of accelerators and the tray double click.
+#include "iecontrol/autoexit.h"
 #include "settings/settings.h"
 #include "shell/appstate.h"
 #include "shell/mainwnd.h"
@@ -370,4 +371,32 @@ TEST_F(MainWindow, EndingSessionRunsTheShutdownOnce)
     RunShutdown();
     ExpectIeMarked();
     EXPECT_EQ(calls, NotifyCalls().size());
+}
+
+static volatile LONG rasCalls;
+static std::vector<BYTE> seenAtSessionEnd;
+static DWORD WINAPI HangingRas(void *, DWORD *, DWORD *) { return InterlockedIncrement(&rasCalls), Sleep(10000), 1; }
+static UINT_PTR WINAPI NoTimer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
+static DWORD WINAPI EndSession(LPVOID window)
+{
+    SendMessageA((HWND)window, WM_ENDSESSION, TRUE, 0);
+    seenAtSessionEnd = ReadValue(kAcPath, "AutoSuggest").bytes;
+    return 0;
+}
+
+// The shutdown answers sent messages while it waits for the fallback poll
+// thread; a session end answered there returns once the exit values are back.
+TEST_F(MainWindow, ASessionEndDuringTheShutdownIsAnsweredOnceTheValuesAreBack)
+{
+    StartIn(1);
+    pSetTimer = NoTimer;
+    pRasEnumConnectionsA = HangingRas;
+    app.ExitType = 1;
+    StartAutoExitPoll();
+    ASSERT_TRUE(WaitUntil([] { return rasCalls > 0; }, 5000));
+    HANDLE session = CreateThread(NULL, 0, EndSession, window, 0, NULL);
+    RunShutdown();
+    EXPECT_TRUE(WaitUntil([session] { return WaitForSingleObject(session, 0) == WAIT_OBJECT_0; }, 5000));
+    CloseHandle(session);
+    EXPECT_EQ(Bytes("yes", 4), seenAtSessionEnd);
 }

@@ -1,6 +1,8 @@
 // What the built Sorrelwick.exe carries: read from the file as data.
 #include <windows.h>
 
+#include <stddef.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -124,4 +126,79 @@ TEST_F(Resources, ManifestAsksForCommonControlsSixInTheExesOwnArchitecture)
     const std::string own = sizeof(void *) == 8 ? "amd64" : "x86";
     EXPECT_NE(std::string::npos,
               manifest.find("name=\"Tarrow.Sorrelwick\" version=\"3.8.0.0\" processorArchitecture=\"" + own + "\""));
+}
+
+// An exe's machine, the DLLs its import table names and the size of its
+// delay-load table, read from the file: no loader maps an image of the other width.
+struct ImportTable {
+    WORD machine = 0;
+    DWORD delayLoadSize = 0;
+    std::vector<std::string> dlls;
+};
+
+static ImportTable ReadImportTable(const std::string &file)
+{
+    const std::string bytes = ReadFileBytes(file);
+    auto get = [&bytes](size_t at, size_t size) {  // 0 outside the file
+        DWORD value = 0;
+        if (at < bytes.size() && size <= bytes.size() - at)
+            CopyMemory(&value, &bytes[at], size);
+        return value;
+    };
+    ImportTable table;
+    const size_t nt = get(offsetof(IMAGE_DOS_HEADER, e_lfanew), 4), optional = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader);
+    if (get(nt, 4) != IMAGE_NT_SIGNATURE)
+        return table;
+    table.machine = (WORD)get(nt + offsetof(IMAGE_NT_HEADERS32, FileHeader.Machine), 2);
+    const size_t directories = optional + (get(optional, 2) == IMAGE_NT_OPTIONAL_HDR64_MAGIC
+                                               ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)
+                                               : offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory));
+    table.delayLoadSize = get(directories + IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT * sizeof(IMAGE_DATA_DIRECTORY) + 4, 4);
+    const size_t sections = optional + get(nt + offsetof(IMAGE_NT_HEADERS32, FileHeader.SizeOfOptionalHeader), 2);
+    const DWORD sectionCount = get(nt + offsetof(IMAGE_NT_HEADERS32, FileHeader.NumberOfSections), 2);
+    auto offsetOf = [&](DWORD rva) -> size_t {
+        for (size_t section = sections; section < sections + sectionCount * sizeof(IMAGE_SECTION_HEADER);
+             section += sizeof(IMAGE_SECTION_HEADER)) {
+            DWORD start = get(section + offsetof(IMAGE_SECTION_HEADER, VirtualAddress), 4);
+            if (rva >= start && rva - start < get(section + offsetof(IMAGE_SECTION_HEADER, SizeOfRawData), 4))
+                return get(section + offsetof(IMAGE_SECTION_HEADER, PointerToRawData), 4) + (rva - start);
+        }
+        return bytes.size();
+    };
+    const size_t nameField = offsetof(IMAGE_IMPORT_DESCRIPTOR, Name);
+    for (size_t entry = offsetOf(get(directories + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof(IMAGE_DATA_DIRECTORY), 4));
+         get(entry + nameField, 4) != 0; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        size_t name = offsetOf(get(entry + nameField, 4));
+        table.dlls.push_back(name < bytes.size() ? bytes.c_str() + name : "<outside the file>");
+    }
+    return table;
+}
+
+// A DLL the system does not provide itself is searched for beside the exe
+// first, so the exe imports no other; comctl32 comes through the manifest.
+TEST(Imports, ExeImportsOnlyDllsTheSystemItselfProvides)
+{
+    static const char *const kSystemDlls[] = {"kernel32.dll", "user32.dll", "gdi32.dll",  "advapi32.dll",
+                                              "shell32.dll",  "msvcrt.dll", "comctl32.dll"};
+    const bool wide = sizeof(void *) == 8;
+    const std::string own = TestProgramDir() + "\\Sorrelwick.exe";
+    // The product is the 32-bit exe; a 64-bit build sits beside the 32-bit one.
+    const struct {
+        std::string file;
+        WORD machine;
+    } kExes[] = {{own, WORD(wide ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386)},
+                 {wide ? TestProgramDir() + "\\..\\i686\\Sorrelwick.exe" : own, IMAGE_FILE_MACHINE_I386}};
+    for (const auto &exe : kExes) {
+        SCOPED_TRACE(exe.file);
+        ImportTable table = ReadImportTable(exe.file);
+        EXPECT_EQ(exe.machine, table.machine);
+        EXPECT_LE(4u, table.dlls.size());  // the table was found at all
+        for (const std::string &dll : table.dlls) {
+            bool system = false;
+            for (const char *allowed : kSystemDlls)
+                system = system || lstrcmpiA(dll.c_str(), allowed) == 0;
+            EXPECT_TRUE(system) << dll;
+        }
+        EXPECT_EQ(0u, table.delayLoadSize);  // delay-loaded DLLs are searched for by name too
+    }
 }
