@@ -124,12 +124,14 @@ class Topic:
         self.title = None
         self.keywords = []
         self.paragraphs = []   # (kind, text): "text", "item", "head"
+        self.hlp_only = set()  # indexes of the paragraphs that the page leaves out
 
 
 def parse(path):
-    """@key value lines, @cnt ... @end, and topics opened by "= context"."""
+    """@key value lines, @cnt ... @end, and topics opened by "= context";
+    inside a topic, @hlp ... @end holds paragraphs for the .hlp only."""
     meta, topics, cnt = {}, [], []
-    topic, in_cnt = None, False
+    topic, in_cnt, in_hlp = None, False, None
     with open(path, encoding="utf-8") as f:
         for number, raw in enumerate(f, 1):
             line = raw.rstrip("\n").rstrip()
@@ -145,10 +147,18 @@ def parse(path):
                 continue
             if line == "@cnt":
                 in_cnt = True
+            elif line == "@hlp":
+                if topic is None or in_hlp:
+                    raise SourceError("%s: @hlp belongs inside a topic, and does not nest" % where)
+                in_hlp = where
+            elif line == "@end" and in_hlp:
+                in_hlp = None
             elif line.startswith("@"):
                 key, _, value = line[1:].partition(" ")
                 meta[key] = value.strip()
             elif line.startswith("= "):
+                if in_hlp:
+                    raise SourceError("%s: @hlp without @end" % in_hlp)
                 name = line[2:].strip()
                 # A letter first: the name is also the page's anchor.
                 if not re.fullmatch(r"[A-Za-z][A-Za-z0-9._]*", name):
@@ -161,14 +171,19 @@ def parse(path):
                 topic.title = line[7:].strip()
             elif line.startswith("keywords: "):
                 topic.keywords += [k.strip() for k in line[10:].split(";") if k.strip()]
-            elif line.startswith("- "):
-                topic.paragraphs.append(("item", line[2:].strip(), where))
-            elif line.startswith("## "):
-                topic.paragraphs.append(("head", line[3:].strip(), where))
             else:
-                topic.paragraphs.append(("text", line.strip(), where))
+                if in_hlp:
+                    topic.hlp_only.add(len(topic.paragraphs))
+                if line.startswith("- "):
+                    topic.paragraphs.append(("item", line[2:].strip(), where))
+                elif line.startswith("## "):
+                    topic.paragraphs.append(("head", line[3:].strip(), where))
+                else:
+                    topic.paragraphs.append(("text", line.strip(), where))
     if in_cnt:
         raise SourceError("%s: @cnt without @end" % path)
+    if in_hlp:
+        raise SourceError("%s: @hlp without @end" % in_hlp)
     for key in ("title", "copyright", "contents", "date"):
         if key not in meta:
             raise SourceError("%s: @%s is missing" % (path, key))
@@ -290,7 +305,9 @@ def build_html(meta, topics, by_name, entries):
     """One page for a reader without WinHelp: the contents tree and the
     keywords, as the help-topics window offers them, then every topic under
     an anchor named by its context, its jumps as links to those anchors.
-    HTML 4.01 with no script, which Internet Explorer 6 reads."""
+    The @hlp paragraphs stay out: the page has its contents at its head, and
+    the reader needs no advice to open it. HTML 4.01 with no script, which
+    Internet Explorer 6 reads."""
     out = [HTML_HEAD % {"title": html_text(meta["title"], "@title"), "face": FACES[0]}, "<h2>目次</h2>\n"]
     depth = 0
     for level, name, topic in entries:
@@ -307,14 +324,16 @@ def build_html(meta, topics, by_name, entries):
     for t in topics:
         out.append('\n<h2><a name="%s">%s</a></h2>\n' % (t.name, html_text(t.title, t.line)))
         in_list = False
-        for kind, text, where in t.paragraphs:
+        for number, (kind, text, where) in enumerate(t.paragraphs):
+            if number in t.hlp_only:
+                continue
             if in_list != (kind == "item"):
                 out.append("<ul>\n" if kind == "item" else "</ul>\n")
                 in_list = kind == "item"
             tag = {"item": "li", "head": "h3", "text": "p"}[kind]
             out.append("<%s>%s</%s>\n" % (tag, html_paragraph(text, where, by_name), tag))
         out.append("</ul>\n" if in_list else "")
-    out.append('\n<p>%s</p>\n</body>\n</html>\n' % html_text(meta["copyright"], "@copyright"))
+    out.append('\n<address>%s</address>\n</body>\n</html>\n' % html_text(meta["copyright"], "@copyright"))
     return "".join(out).encode("utf-8")
 
 

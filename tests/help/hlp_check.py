@@ -163,8 +163,12 @@ def check_cnt(cnt, hashes):
         expect(not target or context_hash(target) in hashes, ".cnt topic in |CONTEXT: " + line)
 
 
-def check_html(html, topics):
-    """After the contents, the .hlp's topics in order: anchor, title, jumps."""
+def paragraphs(text):
+    return sum(1 for l in text.split("\n") if l.strip() and not re.match(r"title: |keywords: |@|#(?!# )", l))
+
+
+def check_html(html, topics, left_out):
+    """After the contents, the .hlp's topics in order: anchor, title, jumps, paragraphs; less @hlp ... @end."""
     expect(b'<meta http-equiv="Content-Type" content="text/html; charset=utf-8">' in html, "page declares UTF-8")
     expect(not re.search(rb"&(?!amp;|lt;|gt;)", html), "page escapes &")
     found = []
@@ -176,20 +180,24 @@ def check_html(html, topics):
             found[-1][2].append(entry)
         else:                                     # the contents and the keywords
             expect(entry[0] in {t[0] for t in topics}, "page link to %s leads to a topic" % name)
-    expect(found == [t[:3] for t in topics], "page topics, titles and jumps as the .hlp's")
+    expect([f[:2] for f in found] == [t[:2] for t in topics], "page topics and titles as the .hlp's")
+    expect(all(f[2] == t[2] or left_out.get(t[0]) and f[2] == [j for j in t[2] if j in f[2]]
+               for f, t in zip(found, topics)), "page jumps as the .hlp's, or some of them in order")
+    counts = [len(re.findall(r"<(?:p|li|h3)>", s)) for s in html.decode("utf-8").split('<h2><a name="')[1:]]
+    expect(counts == [n - left_out.get(h, 0) for h, _, _, n in topics], "page paragraphs per topic: %s" % counts)
 
 
 def main(hlp_path, cnt_path, html_path, source_path):
     hlp, cnt, html = (open(p, "rb").read() for p in (hlp_path, cnt_path, html_path))
     topics = check_hlp(hlp)
     if topics is not None:
-        check_cnt(cnt, {t[0] for t in topics})
-        check_html(html, topics)
         # Each topic of the source, its title, a paragraph a line; no fixed count.
-        expected = [(context_hash(s.split()[0]), re.search(r"^title: (.+?)\s*$", s, re.M)[1],
-                     sum(1 for l in s.split("\n")[1:] if l.strip() and not re.match(r"title: |keywords: |#(?!# )", l)))
-                    for s in re.split(r"^= ", open(source_path, encoding="utf-8").read(), flags=re.M)[1:]]
-        expect(sorted((h, t, n) for h, t, _, n in topics) == sorted(expected), "the .hlp's topics are the source's")
+        source = [(context_hash(s.split()[0]), re.search(r"^title: (.+?)\s*$", s, re.M)[1],
+                   paragraphs(s.split("\n", 1)[1]), paragraphs("".join(re.findall(r"^@hlp$(.*?)^@end$", s, re.M | re.S))))
+                  for s in re.split(r"^= ", open(source_path, encoding="utf-8").read(), flags=re.M)[1:]]
+        check_cnt(cnt, {t[0] for t in topics})
+        check_html(html, topics, {h: only for h, _, _, only in source})
+        expect(sorted((h, t, n) for h, t, _, n in topics) == sorted(s[:3] for s in source), "the .hlp's topics are the source's")
     for what in failures:
         print("FAILED:", what)
     print("%d checks failed" % len(failures))

@@ -27,8 +27,8 @@ iconv -f CP932 -t UTF-8 readme.txt >/dev/null && [ "$(tail -c2 readme.txt | od -
 # The usual read-me sections in order, and no line wider than 78 columns (a
 # Shift-JIS byte is one column).
 sections=$(iconv -f CP932 -t UTF-8 readme.txt | tr -d '\r' | { grep '^■' || true; } | paste -sd' ')
-[ "$sections" = "$(printf '■ %s\n' 概要 動作環境 インストール 使い方 アンインストール 注意事項 免責 \
-    著作権・ライセンス 履歴 | paste -sd' ')" ] || fail "readme.txt sections: $sections"
+[ "$sections" = "$(printf '■ %s\n' 概要 動作環境 インストール 使い方 アンインストール 注意事項 困ったときは \
+    免責 著作権・ライセンス 連絡先 履歴 | paste -sd' ')" ] || fail "readme.txt sections: $sections"
 ! tr -d '\r' <readme.txt | LC_ALL=C grep -n '^.\{79\}' >&2 || fail "readme.txt lines wider than 78 columns"
 copyright=$(strings -el Sorrelwick.exe | grep -A1 -x LegalCopyright | tail -1)
 grep -q '^MIT License' LICENSE.txt && grep -qx "$copyright"$'\r' LICENSE.txt || fail "LICENSE.txt lacks $copyright"
