@@ -100,21 +100,13 @@ std::string FreshTestDir()
     static int counter;
     char base[MAX_PATH];
     GetTempPathA(sizeof(base), base);
+    // Wine soon gives a process id again, and a folder of an earlier test
+    // with that id may still hold what it made, folders too: take a name
+    // that no test has used.
     char dir[MAX_PATH];
-    wsprintfA(dir, "%ssorrelwick-%lu-%d", base, GetCurrentProcessId(), ++counter);
-    // Leftovers of an earlier run with the same id.
-    char pattern[MAX_PATH];
-    wsprintfA(pattern, "%s\\*", dir);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string file = std::string(dir) + "\\" + found.cFileName;
-            DeleteFileA(file.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    CreateDirectoryA(dir, NULL);
+    do
+        wsprintfA(dir, "%ssorrelwick-%lu-%d", base, GetCurrentProcessId(), ++counter);
+    while (!CreateDirectoryA(dir, NULL) && GetLastError() == ERROR_ALREADY_EXISTS);
     return dir;
 }
 
