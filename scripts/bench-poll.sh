@@ -5,10 +5,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-build_sorrelwick ON >/dev/null
-
-export WINEPREFIX="$root/$build/bench-prefix"
-wine_new_prefix "$WINEPREFIX"
-wineserver -w
-trap 'wineserver -k 2>/dev/null || true' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" $WINE "$bin/poll_bench.exe" 2>/dev/null | cat
+bench_prefix
+bench_run poll_bench.exe

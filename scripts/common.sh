@@ -30,3 +30,17 @@ build_sorrelwick() {
     fi
     bin="$root/$build/$SORRELWICK_ARCH"
 }
+
+# The benchmarks: bench_prefix builds their programs and makes a throwaway
+# prefix for them; bench_run runs one there under Xvfb and passes on what it
+# prints.
+bench_prefix() {
+    build_sorrelwick ON >/dev/null
+    export WINEPREFIX="$root/$build/bench-prefix"
+    wine_new_prefix "$WINEPREFIX"
+}
+bench_run() {
+    wineserver -w
+    trap 'wineserver -k 2>/dev/null || true' EXIT
+    xvfb-run -a -s "-screen 0 1024x768x24" $WINE "$bin/$1" 2>/dev/null | cat
+}
