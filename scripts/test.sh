@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# Builds Sorrelwick and its tests and runs every test under Wine and Xvfb in a
-# throwaway prefix. Installs whatever is missing first.
+# Builds Sorrelwick and its tests and runs every test under Wine and Xvfb.
+# Installs whatever is missing first. Each test program runs alone, in a
+# throwaway copy of the booted template prefix with a wineserver of its own
+# (tests/support/wine_start.sh.in), so no test can reach another.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 build_sorrelwick ON
+wine_template
 
-export WINEPREFIX="$root/$build/test-prefix"
-wine_new_prefix "$WINEPREFIX"
-# One server for the whole run: every Wine process then starts in a moment.
-wineserver -k 2>/dev/null || true
-wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
+export SORRELWICK_TEST_TMP="$root/$build/test-prefixes"
+rm -rf "$SORRELWICK_TEST_TMP"
+mkdir -p "$SORRELWICK_TEST_TMP"
 
-# Start Wine's own services first, with their output going nowhere: a
-# service started by a test would hold the test's output pipe open.
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    $WINE wineboot >/dev/null 2>&1 </dev/null
-    exec ctest --test-dir "$0" --output-on-failure -j2 "$@"' "$build/$SORRELWICK_ARCH" "$@"
+xvfb-run -a -s "-screen 0 1024x768x24" \
+    ctest --test-dir "$build/$SORRELWICK_ARCH" --output-on-failure -j2 "$@"

@@ -8,7 +8,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # The product is a 32-bit exe. Some kernels run no 32-bit processes, and then
 # Wine's 32-bit loader cannot start; elsewhere the 32-bit Wine may not have
 # installed. Either way: a 64-bit prefix and a 64-bit build.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# SORRELWICK_WINE64=1 takes the 64-bit way where the 32-bit one works too,
+# so that a change can be proved both ways on one machine.
+if [ "${SORRELWICK_WINE64:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     export WINEARCH=win32 WINE=wine SORRELWICK_ARCH=i686
 else
     export WINEARCH=win64 WINE=/usr/lib/wine/wine64 SORRELWICK_ARCH=x86_64
@@ -58,10 +60,22 @@ wine_template() {
     fi
 }
 
+# wine_clone_prefix FROM TO: a copy of a booted prefix that costs little. The
+# programs and libraries, which Wine only reads, are hard links; everything
+# else (the registry, .ini and .inf files, the user's folders) is copied, so
+# that nothing done in the copy reaches FROM.
+wine_clone_prefix() {
+    rm -rf "$2"
+    mkdir -p "$(dirname "$2")"
+    cp -al "$1" "$2"
+    find "$2" -type f ! \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.drv' -o -iname '*.sys' \
+        -o -iname '*.ocx' -o -iname '*.cpl' -o -iname '*.acm' -o -iname '*.ax' -o -iname '*.ds' \
+        -o -iname '*.tlb' -o -iname '*.nls' -o -iname '*.ttf' -o -iname '*.msstyles' \) \
+        -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv -f "$f.copy" "$f"; done' sh {} +
+}
+
 # wine_new_prefix DIR: a fresh copy of the template at DIR.
 wine_new_prefix() {
     wine_template
-    rm -rf "$1"
-    mkdir -p "$(dirname "$1")"
-    cp -a "$WINE_TEMPLATE" "$1"
+    wine_clone_prefix "$WINE_TEMPLATE" "$1"
 }
