@@ -122,13 +122,13 @@ TEST_F(Help, SwitchOpensTheHelpWhoseIndexListsTheKeywords)
                 for (HWND list : ChildrenOf(window)) {
                     if (lstrcmpiA(ClassOf(list).c_str(), "ListBox") != 0)
                         continue;
-                    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+                    LRESULT count = SendWithin(list, LB_GETCOUNT, 0, 0);
                     for (LRESULT i = 0; i < count && count < 500; i++) {
                         // winhlp32's list is a Unicode window.
                         WCHAR wide[256] = L"";
                         char text[512] = "";
-                        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 256)
-                            SendMessageW(list, LB_GETTEXT, i, (LPARAM)wide);
+                        if (SendWithin(list, LB_GETTEXTLEN, i, 0, true) < 256)
+                            SendWithin(list, LB_GETTEXT, i, (LPARAM)wide, true);
                         WideCharToMultiByte(932, 0, wide, -1, text, sizeof(text), NULL, NULL);
                         keywords.push_back(text);
                     }

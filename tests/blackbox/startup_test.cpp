@@ -32,9 +32,11 @@ TEST_F(BlackBox, TwoCopiesStartedTogetherLeaveOneRunning)
 {
     for (int round = 0; round < 20; round++) {
         ChildProcess copies[2];
-        std::thread other([&] { StartSorrelwick(copies[1]); });
-        ASSERT_TRUE(StartSorrelwick(copies[0]));
-        other.join();
+        bool started[2];
+        std::thread other([&] { started[1] = StartSorrelwick(copies[1]); });
+        started[0] = StartSorrelwick(copies[0]);
+        other.join();  // before any ASSERT: a joinable thread would abort the program
+        ASSERT_TRUE(started[0] && started[1]) << round;
         int refused = 0;
         HWND box = WaitForWindow([&] { return WaitForMessageBox(copies[refused ^= 1].Pid(), 0); }, 10000);
         ASSERT_NE(HWND(NULL), box) << round;

@@ -73,7 +73,7 @@ private:
                     HWND iconControl = GetDlgItem(window, 0x0440);
                     HICON icon = NULL;
                     if (iconControl != NULL && IsWindowVisible(iconControl))
-                        icon = (HICON)SendMessageA(iconControl, STM_GETICON, 0, 0);
+                        icon = (HICON)SendWithin(iconControl, STM_GETICON, 0, 0);
                     SeenBox box = {TextOf(window), MessageBoxText(window),
                                    GetWindow(window, GW_OWNER), icon};
                     self->Add(box);
@@ -81,7 +81,7 @@ private:
                 } else if (cls == "#32768") {
                     handled.push_back(window);
                     SeenMenu menu;
-                    menu.menu = (HMENU)SendMessageA(window, MN_GETHMENU, 0, 0);
+                    menu.menu = (HMENU)SendWithin(window, MN_GETHMENU, 0, 0);
                     GetWindowRect(window, &menu.rect);
                     menu.foreground = GetForegroundWindow();
                     self->Add(menu);

@@ -100,7 +100,17 @@ bool MessageBoxHasIcon(HWND box)
     HWND icon = GetDlgItem(box, 0x0440);
     if (icon == NULL || !IsWindowVisible(icon))
         return false;
-    return SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+    return SendWithin(icon, STM_GETICON, 0, 0) != 0;
+}
+
+LRESULT SendWithin(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, bool unicode)
+{
+    DWORD_PTR result = 0;
+    if (unicode)
+        SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    else
+        SendMessageTimeoutA(window, msg, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return (LRESULT)result;
 }
 
 void PressButton(HWND box, int id)

@@ -25,6 +25,9 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
 std::string MessageBoxText(HWND box);  // the text of its static 0xFFFF
 bool MessageBoxHasIcon(HWND box);
 void PressButton(HWND box, int id);   // as a click on the button with that id
+// SendMessage that gives up after 5 s (answering 0), for a window of another
+// thread or process, which may be hung; `unicode` for a Unicode window.
+LRESULT SendWithin(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, bool unicode = false);
 
 // A message-only window that counts the WM_CLOSE it receives and stays; it
 // stands in for the main window where a test watches for exit requests.
