@@ -5,6 +5,8 @@
 //   leave-copies        starts Sorrelwick.exe, then a second copy whose
 //                       "already running" box stays open, prints a passing
 //                       summary and ends without ending either.
+// Its hangs last ten minutes, far past the harness's bounds, so that even a
+// broken harness leaves nothing running for long.
 #include <windows.h>
 
 #include <stdio.h>
@@ -79,12 +81,12 @@ int main(int argc, char **argv)
     const char *mode = argc > 1 ? argv[1] : "";
     if (strcmp(mode, "hang-after-summary") == 0) {
         PrintPassingSummary();
-        Sleep(INFINITE);
+        Sleep(600000);
     }
     if (strcmp(mode, "hang") == 0) {
         printf("[ RUN      ] Probe.Hang\n");
         fflush(stdout);
-        Sleep(INFINITE);
+        Sleep(600000);
     }
     if (strcmp(mode, "leave-copies") == 0) {
         SetYes("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete", "AutoSuggest");
