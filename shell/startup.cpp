@@ -197,6 +197,11 @@ int SorrelwickMain(HINSTANCE instance, HINSTANCE prevInstance, int argc, char **
     HWND running = FindWindowA(kAppName, kAppName);
     int code = 0;
     if (taken || running != NULL) {
+        // Only a copy that goes on to run holds the name: a box left open
+        // must not keep every later start out once the running copy ends.
+        if (mutex != NULL)
+            CloseHandle(mutex);
+        mutex = NULL;
         char text[128];
         wsprintfA(text, "%s は既に起動されています。", kAppName);
         MessageBoxA(running, text, kAppName, MB_OK);

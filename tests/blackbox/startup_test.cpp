@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+// A refused copy's open box keeps no start out once the running copy has ended.
 TEST_F(BlackBox, SecondCopyIsRefusedAndTheFirstKeepsRunning)
 {
     ChildProcess first;
@@ -19,11 +20,16 @@ TEST_F(BlackBox, SecondCopyIsRefusedAndTheFirstKeepsRunning)
     EXPECT_EQ("Sorrelwick は既に起動されています。", MessageBoxText(box));
     EXPECT_FALSE(MessageBoxHasIcon(box));
     EXPECT_EQ(mainWindow, GetWindow(box, GW_OWNER));
-    PressButton(box, IDOK);
-    EXPECT_EQ(0u, second.Wait(10000));
-
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(0u, CloseAndWait(first, mainWindow));
+
+    ChildProcess third;
+    ASSERT_TRUE(StartSorrelwick(third));
+    HWND thirdWindow = WaitForMainWindow(third);
+    EXPECT_NE(HWND(NULL), thirdWindow);
+    PressButton(box, IDOK);
+    EXPECT_EQ(0u, second.Wait(10000));
+    EXPECT_EQ(0u, CloseAndWait(third, thirdWindow));
 }
 
 // Two copies started at the same moment (the Startup folder and a double
