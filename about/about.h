@@ -22,6 +22,8 @@ int QueryVersionString(char *text, int size, const void *block, DWORD translatio
 
 // The help topics, and one second later their window centred.
 void OpenHelpTopics();
+// WinHelpA, with the system's own viewer started by its full path first.
+BOOL WINAPI WinHelpByFullPath(HWND window, LPCSTR file, UINT command, ULONG_PTR data);
 void PlaceHelpWindow();  // the tick of timer 1
 void CenterWindowOnScreen(HWND window);
 

@@ -8,6 +8,52 @@ static const char kHelpFile[] = "Sorrelwick.hlp";
 static const char kHelpTopicsTitle[] = "トピックの検索: Sorrelwick ヘルプ";
 // Time for WinHelp to open its window before it is centred.
 #define HELP_PLACE_DELAY_MS 1000
+// How long a starting viewer may take to be ready for WinHelp's request.
+#define HELP_VIEWER_WAIT_MS 10000
+
+static int HelpViewerOpen()
+{
+    return FindWindowA("MS_WINHELP", NULL) != NULL;
+}
+
+// WinHelp itself starts its viewer by the bare name "winhlp32.exe", which is
+// looked for in the program's own folder and the current folder before the
+// system's: a file of that name put there would run. So the system's viewer
+// is started here by its full path, and WinHelp then finds its window and
+// starts nothing. Windows keeps it in the Windows folder, Wine in the system
+// folder; without one there, no help opens and nothing else runs.
+BOOL WINAPI WinHelpByFullPath(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
+{
+    for (int folder = 0; folder < 2 && !HelpViewerOpen(); folder++) {
+        char path[MAX_PATH + 16];
+        UINT length = folder == 0 ? GetWindowsDirectoryA(path, MAX_PATH) : GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            continue;
+        if (path[length - 1] != '\\')
+            path[length++] = '\\';
+        lstrcpyA(path + length, "winhlp32.exe");
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            continue;
+        char commandLine[MAX_PATH + 24];
+        wsprintfA(commandLine, "\"%s\" -x", path);
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof(startup));
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOW;
+        PROCESS_INFORMATION process;
+        if (!CreateProcessA(path, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+            return FALSE;
+        WaitForInputIdle(process.hProcess, HELP_VIEWER_WAIT_MS);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        break;
+    }
+    if (!HelpViewerOpen())
+        return FALSE;
+    return WinHelpA(window, file, command, data);
+}
 
 void OpenHelpTopics()
 {

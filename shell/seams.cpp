@@ -1,3 +1,4 @@
+#include "about/about.h"
 #include "shell/seams.h"
 #include "shell/sysdll.h"
 
@@ -7,7 +8,7 @@ static DWORD WINAPI RealRasGetConnectStatus(HANDLE conn, void *status);
 ShellNotifyIconFn pShellNotifyIconA = Shell_NotifyIconA;
 SetTimerFn pSetTimer = SetTimer;
 FindFirstFileFn pFindFirstFileA = FindFirstFileA;
-WinHelpFn pWinHelpA = WinHelpA;
+WinHelpFn pWinHelpA = WinHelpByFullPath;
 GetModuleFileNameFn pGetModuleFileNameA = GetModuleFileNameA;
 RasEnumConnectionsFn pRasEnumConnectionsA = RealRasEnumConnections;
 RasGetConnectStatusFn pRasGetConnectStatusA = RealRasGetConnectStatus;
@@ -18,7 +19,7 @@ void RestoreSeams()
     pShellNotifyIconA = Shell_NotifyIconA;
     pSetTimer = SetTimer;
     pFindFirstFileA = FindFirstFileA;
-    pWinHelpA = WinHelpA;
+    pWinHelpA = WinHelpByFullPath;
     pGetModuleFileNameA = GetModuleFileNameA;
     pRasEnumConnectionsA = RealRasEnumConnections;
     pRasGetConnectStatusA = RealRasGetConnectStatus;

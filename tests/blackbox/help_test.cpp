@@ -18,9 +18,14 @@ protected:
         // Side by side and started from their folder, as a user unzips them.
         for (const char *name : {"Sorrelwick.exe", "Sorrelwick.hlp", "Sorrelwick.cnt"})
             CopyFileA((TestProgramDir() + "\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE);
+        // A stranger's viewer beside the exe and in its working folder, logging if it runs.
+        CopyFileA((TestProgramDir() + "\\fake_ie.exe").c_str(), (dir + "\\winhlp32.exe").c_str(), FALSE);
+        SetEnvironmentVariableA("FAKE_IE_LOG", (dir + "\\planted.log").c_str());
     }
     void TearDown() override
     {
+        SetEnvironmentVariableA("FAKE_IE_LOG", NULL);
+        EndWindowOwners("IEFrame");
         EndWindowOwners("MS_WINHELP");
         BlackBox::TearDown();
     }
@@ -75,7 +80,7 @@ static HWND WaitForHelpWindow(DWORD timeoutMs)
         timeoutMs);
 }
 
-TEST_F(Help, TrayMenuHelpOpensTheFileBesideTheExeAndReturnsAtOnce)
+TEST_F(Help, TrayMenuHelpOpensTheFileBesideTheExeWithTheSystemsViewer)
 {
     ChildProcess child;
     ASSERT_TRUE(Start(child));
@@ -93,6 +98,7 @@ TEST_F(Help, TrayMenuHelpOpensTheFileBesideTheExeAndReturnsAtOnce)
     // The file's window definition captions it, not the reader's own name.
     EXPECT_NE(TextOf(help).find(kTitle), std::string::npos) << TextOf(help);
     EXPECT_EQ(CloseAndWait(child, main), 0u);
+    EXPECT_FALSE(FileExists(dir + "\\planted.log")) << ReadFileBytes(dir + "\\planted.log");
 }
 
 TEST_F(Help, SwitchOpensTheHelpWhoseIndexListsTheKeywords)
