@@ -57,6 +57,9 @@ BOOL WINAPI WinHelpByFullPath(HWND window, LPCSTR file, UINT command, ULONG_PTR 
 
 void OpenHelpTopics()
 {
+    // Nothing is opened once the shutdown has run (a session's end).
+    if (app.shutdownBegun)
+        return;
     pWinHelpA(app.mainWindow, kHelpFile, HELP_FINDER, 0);
     SetTimer(app.mainWindow, TIMER_HELP, HELP_PLACE_DELAY_MS, MainTimerProc);
 }

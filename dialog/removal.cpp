@@ -115,8 +115,9 @@ void RunSettingsRemoval(HWND dialog)
         answer = MessageBoxA(dialog, kQuestion, kQuestionTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
     // Only a Yes or a No decides it. A box ended by a quit request (the
     // auto-exit poll, the end of the session) answers 0, which is no consent
-    // to delete anything.
-    if (answer != IDYES && answer != IDNO) {
+    // to delete anything, and neither is an answer given after the session's
+    // end has run the shutdown.
+    if ((answer != IDYES && answer != IDNO) || app.shutdownBegun) {
         SetSettingsDialogEnabled(dialog, 1);
         return;
     }

@@ -208,8 +208,12 @@ void SetSettingsDialogEnabled(HWND dialog, LONG enable)
     app.settingsDialogEnabled = enable;
 }
 
+// After the shutdown of a session's end the dialog only waits for the
+// process to end: nothing it is asked may write a value or open a window.
 static INT_PTR HandleSysCommand(HWND dialog, WPARAM command)
 {
+    if (app.shutdownBegun)
+        return FALSE;
     if (app.aboutDialog != NULL) {
         // Only a fresh About box in front: the command itself is dropped.
         DestroyAboutBox();
@@ -235,7 +239,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND:
         return HandleSysCommand(dialog, wParam);
     case WM_HELP:
-        if (app.settingsDialogEnabled == 0)
+        if (app.settingsDialogEnabled == 0 || app.shutdownBegun)
             return FALSE;
         OpenHelpTopics();
         return TRUE;
@@ -252,7 +256,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
         ValidateOverlays(dialog);
         return FALSE;
     case WM_COMMAND:
-        if (app.settingsDialogEnabled == 0)
+        if (app.settingsDialogEnabled == 0 || app.shutdownBegun)
             return FALSE;
         HandleSettingsCommand(dialog, LOWORD(wParam));
         return TRUE;

@@ -137,7 +137,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_QUERYOPEN:
         return 0;
     case WM_COMMAND:
-        HandleCommand(LOWORD(wParam));
+        // Once the shutdown has run (a session's end), whatever is still in
+        // the queue switches, writes and opens nothing.
+        if (!app.shutdownBegun)
+            HandleCommand(LOWORD(wParam));
         return 1;
     case WM_TIMER:
         if (wParam == TIMER_HELP)
@@ -146,11 +149,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
             AutoExitPoll();
         return DefWindowProcA(window, msg, wParam, lParam);
     case WM_TRAYNOTIFY:
-        HandleTrayNotify(window, lParam);
+        if (!app.shutdownBegun)
+            HandleTrayNotify(window, lParam);
         return 0;
     default:
         if (taskbarCreatedMessage != 0 && msg == taskbarCreatedMessage) {
-            ReRegisterTrayIcon(window);
+            if (!app.shutdownBegun)
+                ReRegisterTrayIcon(window);
             return 1;
         }
         return DefWindowProcA(window, msg, wParam, lParam);

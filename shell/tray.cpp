@@ -70,6 +70,10 @@ static void ReleaseIcon(HICON icon)
 void RegisterTrayIcon(HWND window)
 {
     for (int attempt = 0; attempt < TRAY_ATTEMPTS; attempt++) {
+        // A session end answered inside one of the shell's calls has shut
+        // down and taken the icon away: it is not put up again.
+        if (app.shutdownBegun)
+            return;
         int on = app.Enable == 1;
         app.trayMenu = BuildTrayMenu();
         ShowStateInMenu(on);
@@ -81,8 +85,6 @@ void RegisterTrayIcon(HWND window)
         app.trayIcon.uCallbackMessage = WM_TRAYNOTIFY;
         FillStateIcon(on);
 
-        // A session end answered inside the shell's call has shut down and
-        // taken the icon away: it is not put up again.
         if (pShellNotifyIconA(NIM_ADD, &app.trayIcon) || app.shutdownBegun)
             return;
         // Only a shell that is still starting is worth waiting for.
@@ -98,6 +100,8 @@ void RegisterTrayIcon(HWND window)
         ReleaseIcon(app.trayIcon.hIcon);
         app.trayIcon.hIcon = NULL;
     }
+    if (app.shutdownBegun)
+        return;
     ShowErrorPair(window, "タスクトレイにアイコンを登録できませんでした");
     PostQuitMessage(0);
 }

@@ -160,3 +160,19 @@ TEST_F(BlackBox, EndOfSessionIsAgreedToAndEndsThroughTheNormalShutdown)
     EXPECT_TRUE(IeShows(false));
     EXPECT_TRUE(EnableStored(1));
 }
+
+// After the session's end ran the shutdown, queued clicks and commands write nothing.
+TEST_F(BlackBox, AfterTheSessionEndsShutdownNothingIsWritten)
+{
+    SetDword(kProgramPath, "Enable", 1);
+    SetDword(kProgramPath, "CompleteCount", 6);
+    ChildProcess child;
+    ASSERT_TRUE(StartSorrelwick(child));
+    HWND mainWindow = WaitForMainWindow(child);
+    ASSERT_TRUE(mainWindow != NULL && WaitUntil([] { return IeShows(true); }, 5000));
+    EXPECT_EQ(0, SendWithin(mainWindow, WM_ENDSESSION, TRUE, 0));
+    PostMessageA(mainWindow, 0x8064, 1, WM_LBUTTONDBLCLK);
+    PostMessageA(mainWindow, WM_COMMAND, 256, 0);
+    EXPECT_EQ(0u, CloseAndWait(child, mainWindow));
+    EXPECT_TRUE(IeShows(false) && EnableStored(1));
+}
