@@ -37,6 +37,7 @@ static void ToggleRow(HWND dialog, int row)
     // In the OFF state Internet Explorer holds the captured values; the
     // change waits in the configured set for the next switch to ON.
     if (app.Enable == 1) {
+        NoteConfiguredInPlace(1);
         HKEY key = OpenUserKey(kAcKeyPaths[kAcValues[value].key]);
         if (key != NULL) {
             WriteField(key, kAcValues[value].name, kAcValues[value].type, app.configured[value]);

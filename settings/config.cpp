@@ -15,14 +15,19 @@ static const BYTE kNo[4] = {'n', 'o', 0, 0};
 // RunCaptured, a value of the program key for as long as a run is under way
 // (and after a run that was ended by force): what that run captured, so that
 // the next start does not take the configured values for the user's own.
-// The seven captured fields in table order, then a DWORD whose bit `row` is
-// set when the row took part and was managed. Anything else counts as absent.
+// The seven captured fields in table order, a DWORD whose bit `row` is set
+// when the row took part and was managed, and a DWORD that is 1 while the
+// configured values may be in Internet Explorer's keys. The first form
+// lacked the last DWORD; there the stored ON state stood for it. Anything
+// else counts as absent.
 static const char kRunCaptured[] = "RunCaptured";
 struct RunCaptured {
     BYTE captured[AC_ROWS][4];
     DWORD managedMask;
+    DWORD configuredInPlace;
 };
-static_assert(sizeof(RunCaptured) == 32, "RunCaptured is 32 bytes");
+static_assert(sizeof(RunCaptured) == 36, "RunCaptured is 36 bytes");
+#define RUN_CAPTURED_FIRST_SIZE 32
 
 // Configured rows in the order the load reads them.
 static const int kLoadOrder[] = {
@@ -75,16 +80,24 @@ static void LoadFromProgramKey(HKEY key)
         app.CompleteCount = app.presentCount;
 }
 
-// After a run ended by force while ON, each value that still holds the
-// configured bytes holds them because of that run: its own value is the one
-// that run captured. Any other value was changed since and stands.
+// After a run ended by force while its configured values may have been in
+// place, each value that still holds the configured bytes holds them because
+// of that run: its own value is the one that run captured. Any other value
+// was changed since and stands. This run then starts with them possibly in
+// place too, until it has written the captured values back.
 static void RecoverRunCaptured(HKEY program)
 {
     RunCaptured run;
     DWORD length = 0, type = 0;
-    if (app.Enable != 1 || !ReadFixed(program, kRunCaptured, &run, sizeof(run), &length, &type)
-        || length != sizeof(run) || type != REG_BINARY)
+    if (!ReadFixed(program, kRunCaptured, &run, sizeof(run), &length, &type) || type != REG_BINARY)
         return;
+    if (length == RUN_CAPTURED_FIRST_SIZE)
+        run.configuredInPlace = app.Enable == 1;
+    else if (length != sizeof(run))
+        return;
+    if (run.configuredInPlace != 1)
+        return;
+    app.configuredInPlace = 1;
     for (int row = 0; row < AC_ROWS; row++) {
         if (TakesPart(row) && app.managed[row] == 1 && (run.managedMask & (1u << row)) != 0
             && memcmp(app.captured[row], app.configured[row], 4) == 0)
@@ -101,11 +114,40 @@ void WriteRunCaptured()
         if (TakesPart(row) && app.managed[row] == 1)
             run.managedMask |= 1u << row;
     }
+    run.configuredInPlace = app.configuredInPlace == 1;
     HKEY program = OpenUserKey(kProgramKey);
     if (program == NULL)
         return;
-    app.runCapturedWritten =
-        RegSetValueExA(program, kRunCaptured, 0, REG_BINARY, (const BYTE *)&run, sizeof(run)) == ERROR_SUCCESS;
+    if (RegSetValueExA(program, kRunCaptured, 0, REG_BINARY, (const BYTE *)&run, sizeof(run)) == ERROR_SUCCESS)
+        app.runCapturedWritten = 1;
+    RegCloseKey(program);
+}
+
+void NoteConfiguredInPlace(LONG inPlace)
+{
+    if (app.configuredInPlace == inPlace)
+        return;
+    app.configuredInPlace = inPlace;
+    WriteRunCaptured();
+}
+
+// A rebuild starts from an empty program key, all but the journal, which
+// may be the only record of the user's own values at that moment.
+static void ClearProgramKey()
+{
+    HKEY program = OpenUserKey(kProgramKey);
+    if (program == NULL)
+        return;
+    DWORD index = 0;
+    for (;;) {
+        char name[256];
+        DWORD length = sizeof(name);
+        LONG result = RegEnumValueA(program, index, name, &length, NULL, NULL, NULL, NULL);
+        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
+            break;
+        if (result != ERROR_SUCCESS || lstrcmpiA(name, kRunCaptured) == 0 || RegDeleteValueA(program, name) != ERROR_SUCCESS)
+            index++;
+    }
     RegCloseKey(program);
 }
 
@@ -133,25 +175,31 @@ void LoadConfiguration()
     app.StartIE = 0;
     app.EndIE = 0;
     lstrcpyA(app.iePath, kDefaultIePath);
+    app.configuredInPlace = 0;
 
     HKEY maker = OpenUserKey(kMakerKey);
     if (maker == NULL) {
         maker = CreateUserKey(kMakerKey);
         CreateConfigurationStore();
+        WriteRunCaptured();
     } else {
         HKEY program = OpenUserKey(kProgramKey);
         if (program == NULL) {
             CreateConfigurationStore();
+            WriteRunCaptured();
         } else {
             LoadFromProgramKey(program);
             // Before a rebuild, so that its Backup and file get the user's values.
             RecoverRunCaptured(program);
             RegCloseKey(program);
+            // This run's journal takes the place of a forced run's at once,
+            // and the rebuild keeps it.
+            WriteRunCaptured();
             if (app.CompleteCount != app.presentCount) {
                 // A value appeared or vanished since the store was made:
                 // rebuild it from the settings just loaded and this capture.
                 RegDeleteKeyA(HKEY_CURRENT_USER, kBackupKey);
-                RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
+                ClearProgramKey();
                 CreateConfigurationStore();
             }
         }

@@ -39,22 +39,21 @@ int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *readLe
 // Strings therefore go out from a copy followed by a byte that is not NUL, so
 // that each value holds exactly the bytes given: a 4-byte field without a NUL
 // stays 4 bytes, and IEPath keeps its promised length.
-static void SetStringBytes(HKEY key, const char *name, const void *bytes, DWORD size)
+static int SetStringBytes(HKEY key, const char *name, const void *bytes, DWORD size)
 {
     BYTE copy[IEPATH_SIZE];
     if (key == NULL || size >= sizeof(copy))
-        return;
+        return 0;
     CopyMemory(copy, bytes, size);
     copy[size] = 0xFF;
-    RegSetValueExA(key, name, 0, REG_SZ, copy, size);
+    return RegSetValueExA(key, name, 0, REG_SZ, copy, size) == ERROR_SUCCESS;
 }
 
-void WriteField(HKEY key, const char *name, DWORD type, const void *field)
+int WriteField(HKEY key, const char *name, DWORD type, const void *field)
 {
     if (type == REG_SZ)
-        SetStringBytes(key, name, field, 4);
-    else if (key != NULL)
-        RegSetValueExA(key, name, 0, type, (const BYTE *)field, 4);
+        return SetStringBytes(key, name, field, 4);
+    return key != NULL && RegSetValueExA(key, name, 0, type, (const BYTE *)field, 4) == ERROR_SUCCESS;
 }
 
 void WriteDword(HKEY key, const char *name, LONG value)

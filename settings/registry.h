@@ -12,7 +12,7 @@ HKEY CreateUserKey(const char *path);  // opens or creates, with parents
 // field fails, and a failed read leaves the field as it was.
 int ReadFixed(HKEY key, const char *name, void *field, DWORD size, DWORD *length = NULL,
               DWORD *type = NULL);
-void WriteField(HKEY key, const char *name, DWORD type, const void *field);  // 4 bytes
+int WriteField(HKEY key, const char *name, DWORD type, const void *field);  // 4 bytes; 1 when written
 void WriteDword(HKEY key, const char *name, LONG value);
 void WriteText(HKEY key, const char *name, const char *text);  // REG_SZ without its NUL
 // Into the program key, which these never create.

@@ -20,15 +20,17 @@ void CopyCapturedToConfigured();
 // Applying ON and OFF.
 void ApplyValues(LONG selector);
 // Each managed row of `set` that takes part, and that `only` marks (every
-// one when null), into Internet Explorer's keys.
-void WriteIeValues(BYTE (*set)[4], const LONG *only);
+// one when null), into Internet Explorer's keys; 1 when every one was written.
+int WriteIeValues(BYTE (*set)[4], const LONG *only);
 
 // The configuration store.
 void LoadConfiguration();
 void CreateConfigurationStore();
 void WriteProgramKey();
-// What this run captured, kept in the program key while it runs.
+// What this run captured, kept in the program key while it runs, and whether
+// the configured values may be in Internet Explorer's keys (1) or not (0).
 void WriteRunCaptured();
+void NoteConfiguredInPlace(LONG inPlace);
 void DeleteRunCaptured();
 
 // The backup registry file.

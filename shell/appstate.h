@@ -63,6 +63,7 @@ struct AppState {
     char openErrorText[256];
     LONG valuesCaptured;     // 1 only after a capture that succeeded
     LONG runCapturedWritten; // this run left RunCaptured in the program key
+    LONG configuredInPlace;  // what RunCaptured says: the configured values may be in place
 
     // configuration
     LONG Enable;

@@ -130,6 +130,7 @@ static int RunSorrelwick(HINSTANCE instance, int argc, char **argv)
     app.shutdownStep = 0;
     app.valuesCaptured = 0;
     app.runCapturedWritten = 0;
+    app.configuredInPlace = 0;
     RegisterMainClass(instance);
     app.instance = instance;
     app.mainWindow = CreateWindowExA(WS_EX_TRANSPARENT, kAppName, kAppName, WS_POPUP, 0, 0, 0, 0,
@@ -154,10 +155,8 @@ static int RunSorrelwick(HINSTANCE instance, int argc, char **argv)
         return 0;
     }
     CopyCapturedToConfigured();
+    // It also writes this run's journal, before anything is applied.
     LoadConfiguration();
-    // Before anything is applied, so that a forced end from here on is
-    // undone at the next start.
-    WriteRunCaptured();
 
     app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
     if (app.KillIE == 1 && CountIeWindows() == 1) {

@@ -121,6 +121,7 @@ TEST_F(BlackBox, AForcedEndStillGivesTheUsersValuesBack)
         {1, 1, [] { DeleteValue(kMainPath, "FormSuggest PW Ask"); SetDword(kProgramPath, "CompleteCount", 5); },
          [] { SetString(kMainPath, "FormSuggest PW Ask", "no"); }, kTypical, 0},
         {0, 1, NULL, [] { SetString(kAcPath, "AutoSuggest", "no"); }, edited, 0},
+        {1, 2, NULL, [] { SetDword(kProgramPath, "CompleteCount", 5); }, kTypical, IDM_OFF},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -138,12 +139,12 @@ TEST_F(BlackBox, AForcedEndStillGivesTheUsersValuesBack)
             ChildProcess child;
             ASSERT_TRUE(StartSorrelwick(child));
             // While a run goes on, what it captured is kept beside the settings.
-            ASSERT_TRUE(WaitUntil([&] { return ReadValue(kProgramPath, "RunCaptured").bytes.size() == 32
+            ASSERT_TRUE(WaitUntil([&] { return ReadValue(kProgramPath, "RunCaptured").bytes.size() == 36
                                             && ReadValue(kAcPath, "AutoSuggest").bytes == Field(c.enable ? "no\0" : "yes"); }, 10000));
             child.Kill();
+            if (run == 0 && c.meanwhile != NULL)
+                c.meanwhile();
         }
-        if (c.meanwhile != NULL)
-            c.meanwhile();
         ChildProcess child;
         ASSERT_TRUE(StartSorrelwick(child));
         HWND mainWindow = WaitForMainWindow(child);
@@ -153,7 +154,7 @@ TEST_F(BlackBox, AForcedEndStillGivesTheUsersValuesBack)
         EXPECT_TRUE(IeHolds(c.after));
         EXPECT_FALSE(ReadValue(kProgramPath, "RunCaptured").exists);
         // A rebuilt store (and its file) backs up the user's own values; else the Backup stays.
-        bool rebuilt = c.before != NULL || c.after == gone;
+        bool rebuilt = c.before != NULL || c.after == gone || (c.forcedEnds == 2 && c.meanwhile != NULL);
         EXPECT_EQ(Field(rebuilt ? "yes" : "old"), ReadValue(kBackupPath, "AutoSuggest").bytes);
         EXPECT_EQ(rebuilt, ReadFileBytes(dir + "\\AutoComplete.reg").find("\"AutoSuggest\"=\"yes\"") != std::string::npos);
     }

@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 #include "shell/appstate.h"
+#include "shell/seams.h"
+#include "shell/tray.h"
 #include "tests/support/app_in_dir.h"
 
 #include <string>
@@ -73,7 +75,7 @@ TEST_F(Store, FirstRunLayout)
                     EXPECT_FALSE(ReadValue(path, kAcValues[row].name).exists) << kAcValues[row].name;
             }
         }
-        EXPECT_EQ(8u + present, ValueCount(kProgramPath));
+        EXPECT_EQ(9u + present, ValueCount(kProgramPath));  // and the run's RunCaptured
         EXPECT_EQ((DWORD)present, ValueCount(kBackupPath));
         EXPECT_EQ(std::vector<std::string>{"AutoComplete.reg"}, FilesIn(dir));
         EXPECT_EQ(BackupText(), ReadFileBytes("AutoComplete.reg"));
@@ -109,7 +111,7 @@ TEST_F(Store, MissingValuesTakeTheirDefaults)
             }
         }
         EXPECT_EQ(0, app.openSettingsAtStartup);
-        EXPECT_EQ(1u, ValueCount(kProgramPath));
+        EXPECT_EQ(2u, ValueCount(kProgramPath));  // Enable, and the run's RunCaptured
         EXPECT_FALSE(KeyExists(kBackupPath));
         EXPECT_TRUE(FilesIn(dir).empty());
     }
@@ -224,4 +226,48 @@ TEST_F(Store, ChangedCountRebuildsTheStore)
     EXPECT_EQ((std::vector<std::string>{"AutoComplete.reg", "AutoComplete1.reg"}), FilesIn(dir));
     EXPECT_EQ("old backup", ReadFileBytes("AutoComplete1.reg"));
     EXPECT_EQ(BackupText(), ReadFileBytes("AutoComplete.reg"));
+}
+
+static RegValue journalAtFileWrite;
+static HANDLE WINAPI NoteJournal(LPCSTR name, LPWIN32_FIND_DATAA found)
+{
+    journalAtFileWrite = ReadValue(kProgramPath, "RunCaptured");
+    return FindFirstFileA(name, found);
+}
+
+// Runs ended by force: after the Load, while a Rebuilding load writes its file,
+// once ON is applied, once an OFF has Stored Enable 0, after a Full OFF. The
+// End run's OFF and exit give the user's values back; a hand edit after a
+// completed OFF stands, though it equals the configured "no".
+TEST_F(Store, AForcedEndAtAnyMomentLeavesTheUsersValuesToTheNextStart)
+{
+    for (std::string runs : {"NR", "SL", "FF"}) {
+        SCOPED_TRACE(runs);
+        DeleteTree(kMakerPath);
+        SeedTypicalIe();
+        SetDword(kProgramPath, "Enable", 1);  // every configured value "no" (0)
+        SetDword(kProgramPath, "CompleteCount", 6);
+        for (char stop : runs + "E") {
+            ResetAppState();
+            if (stop == 'E' && runs == "FF")
+                SetString(kAcPath, "AutoSuggest", "no");
+            SetDword(kProgramPath, "CompleteCount", stop == 'R' ? 5 : 6);
+            pFindFirstFileA = stop == 'R' ? NoteJournal : FindFirstFileA;
+            StartUp(1);
+            if (stop == 'R')  // the journal as the end there left it; none is none of the right length
+                SetValue(kProgramPath, "RunCaptured", REG_BINARY, journalAtFileWrite.bytes.data(), (DWORD)journalAtFileWrite.bytes.size());
+            if (stop != 'L' && stop != 'R')
+                ApplyValues(1);
+            if (stop == 'S' || stop == 'F' || stop == 'E')
+                SetOnOffState(0);
+            if (stop == 'F' || stop == 'E')
+                ApplyValues(1);
+        }
+        ApplyValues(0);
+        const char *const user[AC_ROWS] = {runs == "FF" ? "no\0" : "yes", "yes", "yes", "no\0", "no\0", "yes", "\x01\0\0"};
+        for (int row = 0; row < AC_ROWS; row++) {
+            if (TakesPart(row))
+                ExpectValue(IePathOf(row), kAcValues[row].name, kAcValues[row].type, Field(user[row]));
+        }
+    }
 }
