@@ -25,7 +25,6 @@ protected:
     void TearDown() override
     {
         SetEnvironmentVariableA("FAKE_IE_LOG", NULL);
-        EndWindowOwners("IEFrame");
         EndWindowOwners("MS_WINHELP");
         BlackBox::TearDown();
     }
