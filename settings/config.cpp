@@ -178,30 +178,26 @@ void LoadConfiguration()
     app.configuredInPlace = 0;
 
     HKEY maker = OpenUserKey(kMakerKey);
-    if (maker == NULL) {
+    HKEY program = maker != NULL ? OpenUserKey(kProgramKey) : NULL;
+    if (maker == NULL)
         maker = CreateUserKey(kMakerKey);
+    if (program == NULL) {
         CreateConfigurationStore();
         WriteRunCaptured();
     } else {
-        HKEY program = OpenUserKey(kProgramKey);
-        if (program == NULL) {
+        LoadFromProgramKey(program);
+        // Before a rebuild, so that its Backup and file get the user's values.
+        RecoverRunCaptured(program);
+        RegCloseKey(program);
+        // This run's journal takes the place of a forced run's at once, and
+        // the rebuild keeps it.
+        WriteRunCaptured();
+        if (app.CompleteCount != app.presentCount) {
+            // A value appeared or vanished since the store was made: rebuild
+            // it from the settings just loaded and this capture.
+            RegDeleteKeyA(HKEY_CURRENT_USER, kBackupKey);
+            ClearProgramKey();
             CreateConfigurationStore();
-            WriteRunCaptured();
-        } else {
-            LoadFromProgramKey(program);
-            // Before a rebuild, so that its Backup and file get the user's values.
-            RecoverRunCaptured(program);
-            RegCloseKey(program);
-            // This run's journal takes the place of a forced run's at once,
-            // and the rebuild keeps it.
-            WriteRunCaptured();
-            if (app.CompleteCount != app.presentCount) {
-                // A value appeared or vanished since the store was made:
-                // rebuild it from the settings just loaded and this capture.
-                RegDeleteKeyA(HKEY_CURRENT_USER, kBackupKey);
-                ClearProgramKey();
-                CreateConfigurationStore();
-            }
         }
     }
     if (maker != NULL)
