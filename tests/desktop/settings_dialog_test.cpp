@@ -1,6 +1,8 @@
 // The settings dialog, created from the real template in-process: what its
 // rows show at opening, what each command stores, Close's path check, and
 // disabling the dialog as a whole.
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,95 @@ TEST_F(SettingsDialog, RowTogglesStoreFourBytesAndReachIeOnlyWhenOn)
     EXPECT_TRUE(Checked(1017));
     EXPECT_EQ(HWND(NULL), WaitForMessageBox(GetCurrentProcessId(), 0));
     EXPECT_EQ(dialog, app.settingsDialog);
+}
+
+// Every value under a key, by name, to tell which ones a click changed.
+static std::map<std::string, RegValue> ValuesUnder(const char *path)
+{
+    std::map<std::string, RegValue> values;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    char name[256];
+    for (DWORD i = 0, length = sizeof(name); RegEnumValueA(key, i, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+         i++, length = sizeof(name))
+        values[name] = ReadValue(path, name);
+    RegCloseKey(key);
+    return values;
+}
+
+static bool operator==(const RegValue &a, const RegValue &b)
+{
+    return a.exists == b.exists && a.type == b.type && a.bytes == b.bytes;
+}
+
+// A click where the user makes it: button down and up on the window under the
+// control's centre, which over a value box is the overlay that lies on it.
+static void Click(HWND dialog, int id)
+{
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    HWND target = WindowFromPoint(point);
+    ScreenToClient(target, &point);
+    SendMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+}
+
+TEST_F(SettingsDialog, EachClickStoresItsOwnSettingAndNothingElse)
+{
+    const std::vector<BYTE> yes = Bytes("yes", 4), no = Bytes("no\0\0", 4);
+    const struct {
+        int id;
+        const char *name;
+        DWORD type;
+        std::vector<BYTE> bytes;
+    } kClicks[] = {
+        {1001, "ExitType", REG_DWORD, DwordBytes(1)},   {1002, "ExitType", REG_DWORD, DwordBytes(2)},
+        {1000, "ExitType", REG_DWORD, DwordBytes(0)},   {1012, "ExitAction", REG_DWORD, DwordBytes(1)},
+        {1011, "ExitAction", REG_DWORD, DwordBytes(0)}, {1052, "KillIE", REG_DWORD, DwordBytes(1)},
+        {1054, "EndIE", REG_DWORD, DwordBytes(1)},      {1053, "StartIE", REG_DWORD, DwordBytes(1)},
+        {1052, "KillIE", REG_DWORD, DwordBytes(0)},     {1054, "EndIE", REG_DWORD, DwordBytes(0)},
+        {1053, "StartIE", REG_DWORD, DwordBytes(0)},    {1005, "AutoSuggest", REG_SZ, no},
+        {1006, "Use FormSuggest", REG_SZ, no},          {1007, "FormSuggest Passwords", REG_SZ, no},
+        {1007, "FormSuggest Passwords", REG_SZ, yes},   {1008, "FormSuggest PW Ask", REG_SZ, yes},
+        {1009, "Append Completion", REG_SZ, yes},       {1010, "AutoComplete", REG_DWORD, DwordBytes(0)},
+        {1003, "Enable", REG_DWORD, DwordBytes(1)},     {1004, "Enable", REG_DWORD, DwordBytes(0)},
+    };
+    const std::vector<std::vector<int>> radioGroups = {{1000, 1001, 1002}, {1003, 1004}, {1011, 1012}};
+    Open();
+    auto ieValues = [] {  // a string written back is the whole 4-byte field
+        std::vector<std::map<std::string, RegValue>> keys = {ValuesUnder(kAcPath), ValuesUnder(kMainPath), ValuesUnder(kSaPath)};
+        for (auto &key : keys)
+            for (auto &value : key)
+                value.second.bytes.resize(value.second.type == REG_SZ ? 4 : value.second.bytes.size());
+        return keys;
+    };
+    const auto users = ieValues();
+    for (const auto &c : kClicks) {
+        SCOPED_TRACE(c.id);
+        std::map<std::string, RegValue> before = ValuesUnder(kProgramPath);
+        Click(dialog, c.id);
+        std::map<std::string, RegValue> after = ValuesUnder(kProgramPath);
+        ExpectValue(kProgramPath, c.name, c.type, c.bytes);
+        for (auto *values : {&before, &after})  // the journal is another matter
+            values->erase(c.name), values->erase("RunCaptured");
+        EXPECT_TRUE(before == after) << "another value changed too";
+        for (const auto &group : radioGroups)
+            EXPECT_EQ(1, std::count_if(group.begin(), group.end(), [&](int id) { return Checked(id); }));
+        bool radio = c.id <= 1004 || c.id == 1011 || c.id == 1012;
+        EXPECT_EQ(radio || c.bytes == yes || c.bytes == DwordBytes(1), Checked(c.id));
+        EXPECT_EQ(Checked(1053), Enabled(1055));
+        if (c.id == 1003) {  // ON: Internet Explorer takes the stored set
+            for (int row = 0; row < AC_ROWS; row++) {
+                RegValue stored = ReadValue(kProgramPath, kAcValues[row].name);
+                if (stored.exists)
+                    ExpectValue(IePathOf(row), kAcValues[row].name, stored.type, stored.bytes);
+            }
+        } else {  // OFF: the user's own values, untouched or back
+            EXPECT_TRUE(users == ieValues());
+        }
+    }
 }
 
 TEST_F(SettingsDialog, UnavailableRowsIgnoreClicksAndThePasswordRowGatesThePrompt)
