@@ -16,6 +16,8 @@ static HANDLE WINAPI OutOfMemorySearch(LPCSTR, LPWIN32_FIND_DATAA)
 }
 
 static const char kMissing[] = "該当レジストリデータが存在しませんでした。";
+static const char kWasOn[] = "オリジナルの設定状態は「ON」です。\nここは変更できません。";
+static const char kWasOff[] = "オリジナルの設定状態は「OFF」です。\nここは変更できません。";
 
 struct ControlSeen {
     int id;
@@ -34,7 +36,37 @@ TEST_F(SettingsDialog, RowsShowAvailabilityAndHintsAtOpening)
         void (*prepare)();
         std::vector<ControlSeen> controls;
         std::vector<HintSeen> hints;
+        bool flipConfigured = false;
     } kCases[] = {
+        // The boxes show the configured values, the marks and their hints the captured ones.
+        {"all there, each configured the other way", [] {},
+         {{1005, true, false}, {1017, true, true}, {1008, false, true}, {1020, true, false}, {1010, true, false}, {1022, true, true}},
+         {{1034, ""}, {1035, ""}, {1037, ""}, {1038, ""}, {1039, kWasOn}, {1040, kWasOn}, {1041, kWasOn},
+          {1042, kWasOff}, {1043, kWasOff}, {1044, kWasOn}, {1015, "アンインストールです。"},
+          {1036, "ここをチェックすると、下が有効になります。"}, {1026, "ここを有効にするには、上をチェックします。"}},
+         true},
+        {"each the other way",
+         [] {
+             SetString(kAcPath, "AutoSuggest", "no");
+             SetString(kMainPath, "Use FormSuggest", "no");
+             SetString(kMainPath, "FormSuggest Passwords", "no");
+             SetString(kMainPath, "FormSuggest PW Ask", "yes");
+             SetString(kAcPath, "Append Completion", "yes");
+             SetDword(kSaPath, "AutoComplete", 0);
+         },
+         {{1007, true, true}, {1019, true, false}, {1008, true, false}, {1020, true, true}},
+         {{1039, kWasOff}, {1040, kWasOff}, {1041, kWasOff}, {1042, kWasOn}, {1043, kWasOn}, {1044, kWasOff},
+          {1036, "ここのチェックを外すと、下が無効になります。"}, {1026, "ここを無効にするには、上のチェックを外します。"}},
+         true},
+        {"three more rows missing",
+         [] {
+             DeleteValue(kMainPath, "Use FormSuggest");
+             DeleteValue(kAcPath, "Append Completion");
+             DeleteValue(kSaPath, "AutoComplete");
+         },
+         {{1006, false, false}, {1009, false, false}, {1010, false, false}},
+         {{1035, kMissing}, {1040, kMissing}, {1037, kMissing}, {1043, kMissing}, {1038, kMissing}, {1044, kMissing},
+          {1039, kWasOn}}},
         {"AutoSuggest missing", [] { DeleteValue(kAcPath, "AutoSuggest"); },
          {{1005, false, false}, {1017, false, false}, {1006, true, true}, {1018, true, true}},
          {{1034, kMissing}, {1039, kMissing}, {1040, "オリジナルの設定状態は「ON」です。\nここは変更できません。"},
@@ -55,7 +87,17 @@ TEST_F(SettingsDialog, RowsShowAvailabilityAndHintsAtOpening)
         SCOPED_TRACE(c.name);
         SeedTypicalIe();
         c.prepare();
-        ASSERT_NE(HWND(NULL), Open());
+        app.searchAssistantMode = 1;
+        ASSERT_EQ(NULL, CaptureAutoCompleteValues());
+        CopyCapturedToConfigured();
+        for (int row = 0; row < AC_ROWS && c.flipConfigured; row++) {
+            if (kAcValues[row].type == REG_DWORD)
+                app.configured[row][0] ^= 1;
+            else
+                CopyMemory(app.configured[row], IsYes(app.configured[row]) ? "no\0" : "yes", 4);
+        }
+        OpenSettingsDialog();
+        ASSERT_NE(HWND(NULL), dialog = app.settingsDialog);
         for (const ControlSeen &seen : c.controls) {
             EXPECT_EQ(seen.enabled, Enabled(seen.id)) << seen.id;
             EXPECT_EQ(seen.checked, Checked(seen.id)) << seen.id;
