@@ -8,6 +8,9 @@ static const char kQuestion[] =
     "\n\n[キャンセル]   削除を中止する。\n\n";
 using Names = std::vector<std::string>;
 static const char *const kCaptured[AC_ROWS] = {"yes", "yes", "yes", "no\0", "no\0", "yes", "\x01\0\0"};
+// What the Backup subkey holds when Delete is pressed: where it differs from
+// this start's capture, Yes must give back these.
+static const char *const kBackedUp[AC_ROWS] = {"yes", "yes", "no\0", "no\0", "no\0", "no\0", "\0\0\0"};
 
 struct RemovalCase {
     const char *name, *version, *gone;  // gone: a key deleted before Delete is pressed
@@ -51,6 +54,8 @@ TEST_P(Removal, DeleteButton)
     DeleteValue(kBackupPath, "AutoSuggest");  // then one value goes, one is cut short, one changes type
     SetExactValue(kBackupPath, "Append Completion", REG_SZ, "no", 3);
     SetDword(kBackupPath, "Use FormSuggest", 1);
+    for (int row : {2, 5, 6})
+        SetExactValue(kBackupPath, kAcValues[row].name, kAcValues[row].type, kBackedUp[row], 4);
     for (int row = 0; row < AC_ROWS; row++)  // Internet Explorer's values are marked
         SetExactValue(IePathOf(row), kAcValues[row].name, kAcValues[row].type, "mrk", 4);
     for (std::string name : {"AutoComplete1.reg", "AutoComplete2.reg", "Sorrelwick.GID"})
@@ -75,7 +80,7 @@ TEST_P(Removal, DeleteButton)
         EXPECT_EQ((c.keysLeft >> i & 1) == 1, KeyExists(keys[i])) << keys[i];
     for (int row = 0; row < AC_ROWS; row++)  // the exit after a removal writes none
         ExpectValue(IePathOf(row), kAcValues[row].name, kAcValues[row].type,
-                    Field(strchr(c.restored, '0' + row) ? kCaptured[row] : "mrk"));
+                    Field(strchr(c.restored, '0' + row) ? (committed ? kBackedUp : kCaptured)[row] : "mrk"));
     EXPECT_EQ((committed ? Names{"AutoComplete1.reg", "AutoComplete3.reg"} : Names{"AutoComplete.reg",
                "AutoComplete1.reg", "AutoComplete2.reg", "AutoComplete3.reg", "Sorrelwick.GID"}), FilesIn(dir));
     if (committed) {  // the next start is a first run: the dialog opens by itself
