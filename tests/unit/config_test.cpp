@@ -237,16 +237,22 @@ static HANDLE WINAPI NoteJournal(LPCSTR name, LPWIN32_FIND_DATAA found)
 
 // Runs ended by force: L after the load, R while a rebuilding load writes its
 // file, N once ON is applied (T: the journal in its first form), S once an OFF
-// stored Enable 0, F after a whole OFF. A whole run then gives the user's values.
+// stored Enable 0, F after a whole OFF; H: a hand edit, to a string and the
+// DWORD, between runs. A whole run then gives the user's values.
 TEST_F(Store, AForcedEndAtAnyMomentLeavesTheUsersValuesToTheNextStart)
 {
-    for (std::string runs : {"NR", "SL", "FF", "T"}) {
+    for (std::string runs : {"NR", "SL", "FF", "T", "NH"}) {
         SCOPED_TRACE(runs);
         DeleteTree(kMakerPath);
         SeedTypicalIe();
         SetDword(kProgramPath, "Enable", 1);  // every configured value "no" (0)
         SetDword(kProgramPath, "CompleteCount", 6);
         for (char stop : runs + "E") {
+            if (stop == 'H') {  // neither "yes" nor "no": unlike both the user's and the configured value
+                SetString(kAcPath, "AutoSuggest", "Yes");
+                SetDword(kSaPath, "AutoComplete", 2);
+                continue;
+            }
             ResetAppState();
             if (stop == 'E' && runs == "FF")  // by hand after a whole OFF: it stands
                 SetString(kAcPath, "AutoSuggest", "no");
@@ -267,7 +273,8 @@ TEST_F(Store, AForcedEndAtAnyMomentLeavesTheUsersValuesToTheNextStart)
                 ApplyValues(1);
         }
         ApplyValues(0);
-        const char *const user[AC_ROWS] = {runs == "FF" ? "no\0" : "yes", "yes", "yes", "no\0", "no\0", "yes", "\x01\0\0"};
+        const char *const user[AC_ROWS] = {runs == "FF" ? "no\0" : runs == "NH" ? "Yes" : "yes", "yes", "yes", "no\0", "no\0", "yes",
+                                           runs == "NH" ? "\x02\0\0" : "\x01\0\0"};
         for (int row = 0; row < AC_ROWS; row++)
             ExpectValue(IePathOf(row), kAcValues[row].name, kAcValues[row].type, Field(user[row]));
     }
