@@ -270,11 +270,11 @@ TEST_F(IeControl, NeverEndsByItselfWithoutItsRuleMet)
     }
 }
 
-// Copies of fake_ie.exe at a path with blanks and at shorter prefixes of it,
-// where the system's search for an unquoted program would look first, and
-// one beside Sorrelwick.exe, to be found by its bare name.
+// Copies of fake_ie.exe at a path with blanks and a dotted folder and at
+// shorter prefixes of it, where the system's search for an unquoted program
+// would look first, and one beside Sorrelwick.exe, to be found by its bare name.
 struct ProbeFiles {
-    const std::string folder = "C:\\Program Files\\Sorrelwick Probe";
+    const std::string folder = "C:\\Program Files\\Sorrelwick Probe.d";
     const std::string target = folder + "\\fake ie.exe", exeInName = folder + "\\fake.exe ie.exe";
     const std::string bare = TestProgramDir() + "\\sorrelwick_probe.exe";
     const std::string copies[6] = {target, exeInName, bare, "C:\\Program.exe", "C:\\Program Files\\Sorrelwick.exe", folder + "\\fake.exe"};
@@ -323,6 +323,8 @@ TEST_F(IeControl, LaunchRunsTheProgramTheCommandLineNamesAndNoShorterPrefix)
         {0, 1, probe.exeInName, probe.exeInName, Quoted(probe.exeInName)},
         // Found as the system finds a program: the search path, ".exe" added.
         {0, 1, "sorrelwick_probe" + args, probe.bare, "sorrelwick_probe" + args},
+        {1, 0, "sorrelwick_probe.exe" + args, probe.bare, "sorrelwick_probe.exe" + args},
+        {0, 1, Quoted(probe.target) + args, probe.target, Quoted(probe.target) + args},
         {0, 1, Quoted(noExe) + args, probe.target, Quoted(noExe) + args},
         {1, 0, noExe + args, probe.target, Quoted(noExe) + args},
     };

@@ -307,7 +307,13 @@ TEST_F(SettingsDialog, CloseChecksThePathOnlyWhenIeIsToBeStarted)
 {
     std::string dir = FreshTestDir();
     WriteFileBytes(dir + "\\iexplore.exe", "MZ");
-    static const struct {
+    // Dots and blanks in the folders: no shorter prefix of a part is a file.
+    const std::string dotted = dir + "\\v2.0 ie\\x.y z";
+    CreateDirectoryA((dir + "\\v2.0 ie").c_str(), NULL);
+    CreateDirectoryA(dotted.c_str(), NULL);
+    for (const char *name : {"\\fake ie.exe", "\\start page.htm"})
+        WriteFileBytes(dotted + name, "MZ");
+    const struct {
         const char *name;
         LONG startIe;
         std::string text;
@@ -327,6 +333,12 @@ TEST_F(SettingsDialog, CloseChecksThePathOnlyWhenIeIsToBeStarted)
         {"on the search path, then arguments", 1, "notepad x.txt", NULL, true},
         {"pattern with blanks, then arguments", 1, "C:\\Program Files\\Internet Explorer\\iexp*.exe -nohome", NULL, true},
         {"quoted and missing, then arguments", 1, "\"" + dir + "\\nothing\" " + dir + "\\iexplore.exe", "指定されたファイルが見つかりません。", false},
+        {"dotted folders, no extension, then arguments", 1, dotted + "\\fake ie -k", NULL, true},
+        {"dotted folders, quoted, no extension", 1, "\"" + dotted + "\\fake ie\" -k", NULL, true},
+        {"dotted folders, quoted, with .exe", 1, "\"" + dotted + "\\fake ie.exe\"", NULL, true},
+        {"dotted folders, another extension, then arguments", 1, dotted + "\\start page.htm -k", NULL, true},
+        {"dotted folders, missing", 1, dotted + "\\fake -k", "指定されたファイルが見つかりません。", false},
+        {"bare name with .exe, then arguments", 1, "notepad.exe x.txt", NULL, true},
     };
     for (const auto &c : kCases) {
         SCOPED_TRACE(c.name);
