@@ -109,3 +109,70 @@ TEST_F(AboutBox, SettingsDialogWaitsWithoutHelpBehindItAndComesBackAsItWas)
         EXPECT_EQ(2, helpRequests);
     }
 }
+
+// Each item of a system menu: its label, the command it carries, and whether it is grayed.
+struct SystemMenuItem {
+    std::string label;
+    UINT command;
+    bool grayed;
+};
+static std::vector<SystemMenuItem> SystemMenuOf(HWND window)
+{
+    std::vector<SystemMenuItem> items;
+    HMENU menu = GetSystemMenu(window, FALSE);
+    for (int i = 0; i < GetMenuItemCount(menu); i++) {
+        char label[128] = "";
+        GetMenuStringA(menu, i, label, sizeof(label), MF_BYPOSITION);
+        items.push_back({label, GetMenuItemID(menu, i), (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0});
+    }
+    return items;
+}
+
+// Chooses the item of that label, sending the command that the item carries.
+static void Choose(HWND window, const std::string &label)
+{
+    for (const SystemMenuItem &item : SystemMenuOf(window)) {
+        if (item.label.compare(0, label.size(), label) == 0) {
+            SendMessageA(window, WM_SYSCOMMAND, item.command, 0);
+            return;
+        }
+    }
+    ADD_FAILURE() << "no item " << label;
+}
+
+TEST_F(AboutBox, EachSystemMenuItemDoesWhatItsLabelSays)
+{
+    HWND settings = Open();
+    std::vector<std::string> labels;
+    for (const SystemMenuItem &item : SystemMenuOf(settings))
+        labels.push_back(item.label);
+    ASSERT_LE(4u, labels.size());
+    EXPECT_EQ((std::vector<std::string>{"ヘルプ (&H)", "", "ﾊﾞｰｼﾞｮﾝ情報 (&V)", ""}),
+              std::vector<std::string>(labels.begin(), labels.begin() + 4));
+    Choose(settings, "ヘルプ (&H)");
+    EXPECT_EQ(1, helpRequests);
+    EXPECT_EQ(NULL, app.aboutDialog);
+    Choose(settings, "ﾊﾞｰｼﾞｮﾝ情報 (&V)");
+    HWND about = app.aboutDialog;
+    ASSERT_NE(HWND(NULL), about);
+    EXPECT_EQ(1, helpRequests);
+
+    // The About box: help, and it stays; the standard Close closes it.
+    ASSERT_LE(2u, SystemMenuOf(about).size());
+    EXPECT_EQ("ヘルプ (&H)", SystemMenuOf(about)[0].label);
+    Choose(about, "ヘルプ (&H)");
+    EXPECT_EQ(2, helpRequests);
+    EXPECT_EQ(about, app.aboutDialog);
+    Choose(about, "閉じる(&C)");
+    EXPECT_FALSE(IsWindow(about));
+    EXPECT_TRUE(IsWindowEnabled(settings));
+
+    // The settings dialog's standard Close drops a typed path, ends nothing.
+    SetDlgItemTextA(settings, 1055, "typed");
+    Choose(settings, "閉じる(&C)");
+    EXPECT_EQ(NULL, app.settingsDialog);
+    EXPECT_STREQ(kDefaultIePath, app.iePath);
+    EXPECT_FALSE(ReadValue(kProgramPath, "IEPath").exists);
+    EXPECT_FALSE(TakeQuitRequest());
+    EXPECT_EQ(2, helpRequests);
+}
