@@ -236,6 +236,48 @@ TEST_F(MainWindow, HelpCommandOpensTheTopicsAndTimerOneFiresOnce)
     EXPECT_FALSE(KillTimer(window, TIMER_HELP));
 }
 
+// WinHelp's topics window stands in here as its class and title make it:
+// next to a window of class "MS_WINHELP", placed off-centre; another box
+// with another title is left where it is.
+TEST_F(MainWindow, HelpTopicsWindowIsCentredASecondAfterTheHelpOpens)
+{
+    pWinHelpA = RecordHelp;
+    RegisterTestClass("MS_WINHELP", DefWindowProcA);
+    auto make = [](const char *className, const char *title) {
+        return CreateWindowExA(0, className, title, WS_POPUP | WS_CAPTION | WS_VISIBLE, 3, 5, 300, 200, NULL, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    };
+    HWND topics = make("#32770", "トピックの検索: Sorrelwick ヘルプ");
+    HWND viewer = make("MS_WINHELP", "Sorrelwick ヘルプ");
+    HWND other = make("#32770", "トピックの検索: Sorrelwick");  // above the viewer, looked at first
+    ASSERT_TRUE(other && viewer && topics);
+    auto centred = [](HWND window) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return abs((rect.left + rect.right) - GetSystemMetrics(SM_CXSCREEN)) <= 16
+            && abs((rect.top + rect.bottom) - GetSystemMetrics(SM_CYSCREEN)) <= 2;
+    };
+    DWORD opened = GetTickCount();
+    SendMessageA(window, WM_COMMAND, IDM_HELP, 0);
+    PumpMessages(500);
+    if (GetTickCount() - opened < 900) {
+        EXPECT_FALSE(centred(topics)) << "before the second is up";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return centred(topics); }, 3000));
+    EXPECT_TRUE(IsWindowVisible(topics));
+    RECT rect;
+    GetWindowRect(topics, &rect);
+    EXPECT_EQ(300, rect.right - rect.left);
+    EXPECT_EQ(200, rect.bottom - rect.top);
+    for (HWND stays : {other, viewer}) {
+        GetWindowRect(stays, &rect);
+        EXPECT_EQ(3, rect.left);
+        EXPECT_EQ(5, rect.top);
+    }
+    for (HWND made : {other, viewer, topics})
+        DestroyWindow(made);
+}
+
 TEST_F(MainWindow, AcceleratorCommandsGoToTheOpenDialog)
 {
     const std::vector<int> controls = {1000, 1005, 1013, 1016, 1020, 1026, 1034, 1038, 1052, 1054,
