@@ -190,11 +190,6 @@ static std::map<std::string, RegValue> ValuesUnder(const char *path)
     return values;
 }
 
-static bool operator==(const RegValue &a, const RegValue &b)
-{
-    return a.exists == b.exists && a.type == b.type && a.bytes == b.bytes;
-}
-
 // A click where the user makes it: button down and up on the window under the
 // control's centre, which over a value box is the overlay that lies on it.
 static void Click(HWND dialog, int id)

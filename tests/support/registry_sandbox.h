@@ -23,6 +23,11 @@ struct RegValue {
     std::vector<BYTE> bytes;
 };
 
+inline bool operator==(const RegValue &a, const RegValue &b)
+{
+    return a.exists == b.exists && a.type == b.type && a.bytes == b.bytes;
+}
+
 // All of these work below HKEY_CURRENT_USER as the calling process sees it.
 void SetValue(const char *path, const char *name, DWORD type, const void *bytes, DWORD size);
 void SetString(const char *path, const char *name, const char *text);  // with its NUL

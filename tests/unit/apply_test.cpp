@@ -47,11 +47,6 @@ protected:
     }
 };
 
-static bool operator==(const RegValue &a, const RegValue &b)
-{
-    return a.exists == b.exists && a.type == b.type && a.bytes == b.bytes;
-}
-
 TEST_F(Apply, DecidingSettingChoosesTheSet)
 {
     struct Case {
